@@ -1,0 +1,99 @@
+// Public interface of the text-table query engine: connections on a directory
+// of delimited text files, and result sets that run one SQL statement.
+//
+// All texts that cross this interface (connection strings, statements, table
+// and column names, values, messages) are bytes in the connection's code page
+// (GBK by default).  The engine converts names to the file system's encoding
+// only where it touches the file system.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+// Every engine failure; what() is a text fit to show a person unchanged.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class CodePage { Gbk, Utf8 };
+
+// Learns how far a scan has got and may ask it to stop.  Called from the
+// thread that runs the statement, at block granularity.
+class ScanObserver {
+public:
+    virtual ~ScanObserver() = default;
+    // bytesRead of totalBytes of the file being scanned; return false to stop
+    // the statement (it then fails with an Error saying it was cancelled).
+    virtual bool progress(std::uint64_t bytesRead, std::uint64_t totalBytes) = 0;
+};
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Parses "Provider=...;Data Source=DIR;Extended Properties="Text;HDR=Yes;IMEX=1;FMT=Delimited(;)"".
+    // Throws Error when the string is malformed or DIR does not exist.
+    void open(const std::string& connectionString, CodePage codePage = CodePage::Gbk);
+    void close();
+    bool isOpen() const;
+
+    const std::string& dataSource() const;   // directory, in the code page
+    CodePage codePage() const;
+
+    struct Impl;
+    Impl& impl() const { return *impl_; }
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// A static result: open() runs the statement to its end and keeps its rows,
+// so the record count is exact and no file stays open afterwards.
+class ResultSet {
+public:
+    ResultSet();
+    ~ResultSet();
+    ResultSet(const ResultSet&) = delete;
+    ResultSet& operator=(const ResultSet&) = delete;
+
+    // Runs sql on conn; throws Error on any failure (the set is then closed).
+    void open(Connection& conn, const std::string& sql, ScanObserver* observer = nullptr);
+    void close();
+    bool isOpen() const;
+
+    std::size_t recordCount() const;
+    const std::vector<std::string>& columnNames() const;
+    // Index of a column by name (letter case of A-Z ignored); throws Error
+    // naming the column when there is none.
+    std::size_t columnIndex(std::string_view name) const;
+
+    // Cursor: first() moves to row 0; eof() is true past the last row.
+    void first();
+    void next();
+    bool eof() const;
+    std::size_t position() const;
+
+    // Value of a column of the current row; nullopt for a null.
+    std::optional<std::string_view> value(std::size_t column) const;
+    std::optional<std::string_view> value(std::string_view columnName) const;
+    // Random access to any row, for grids.
+    std::optional<std::string_view> value(std::size_t row, std::size_t column) const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace engine

@@ -1,0 +1,44 @@
+// The private-profile (INI) service: "[section]" lines followed by key=value
+// lines, in GBK, CRLF line ends.  Section and key names match without regard
+// to letter case; keys keep their file order; values of any length read back
+// whole.  Every write goes to the file at once.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// Raised when the file cannot be written; what() is "Unable to write to PATH".
+class IniWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+namespace ini {
+
+// Creates the file and the section when missing, replaces an existing key's
+// value in place, leaves every other line as it was.
+void writeString(const std::string& path, const std::string& section,
+                 const std::string& key, const std::string& value);
+
+// The value, or defaultValue when the file, section or key is missing.
+std::string readString(const std::string& path, const std::string& section,
+                       const std::string& key, const std::string& defaultValue = {});
+
+// Key names of a section, in file order (empty when missing).
+std::vector<std::string> readKeys(const std::string& path, const std::string& section);
+
+// key=value entries of a section, in file order.
+std::vector<std::pair<std::string, std::string>> readSection(const std::string& path,
+                                                             const std::string& section);
+
+bool sectionExists(const std::string& path, const std::string& section);
+
+// Removes the section with its lines; nothing happens when it is missing.
+void eraseSection(const std::string& path, const std::string& section);
+
+}  // namespace ini
+}  // namespace platform

@@ -1,0 +1,90 @@
+#include "platform/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/code_page.h"
+#include "test_dir.h"
+
+using namespace platform;
+
+TEST(IniFile, FreshFileHoldsExactlyTheWrittenLines) {
+    TestDir dir;
+    const auto path = dir.file("Schema.ini");
+    ini::writeString(path, "list.csv", "ColNameHeader", "True");
+    ini::writeString(path, "list.csv", "Format", "Delimited(;)");
+    EXPECT_EQ(TestDir::read(path), "[list.csv]\r\nColNameHeader=True\r\nFormat=Delimited(;)\r\n");
+}
+
+TEST(IniFile, ReplacesInPlaceAndKeepsOtherContent) {
+    TestDir dir;
+    const auto path = dir.file("Schema.ini");
+    TestDir::write(path, "; mine\r\n[Other.csv]\r\nFormat=TabDelimited\r\nCharacterSet=ANSI\r\n\r\n[LIST.CSV]\r\nformat=CSVDelimited\r\nMaxScanRows=0\r\n");
+    ini::writeString(path, "list.csv", "Format", "Delimited( )");
+    ini::writeString(path, "list.csv", "ColNameHeader", "False");
+    EXPECT_EQ(TestDir::read(path),
+              "; mine\r\n[Other.csv]\r\nFormat=TabDelimited\r\nCharacterSet=ANSI\r\n\r\n"
+              "[LIST.CSV]\r\nFormat=Delimited( )\r\nMaxScanRows=0\r\nColNameHeader=False\r\n");
+    EXPECT_EQ(ini::readString(path, "list.csv", "FORMAT"), "Delimited( )");
+    EXPECT_EQ(ini::readString(path, "other.csv", "format"), "TabDelimited");
+}
+
+TEST(IniFile, NewSectionIsAppended) {
+    TestDir dir;
+    const auto path = dir.file("a.ini");
+    TestDir::write(path, "[A]\r\nx=1");  // no line end after the last line
+    ini::writeString(path, "B", "y", "2");
+    EXPECT_EQ(TestDir::read(path), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+}
+
+TEST(IniFile, ReadsDefaultsWhenMissing) {
+    TestDir dir;
+    const auto path = dir.file("none.ini");
+    EXPECT_EQ(ini::readString(path, "S", "k", "dflt"), "dflt");
+    EXPECT_TRUE(ini::readKeys(path, "S").empty());
+    EXPECT_FALSE(ini::sectionExists(path, "S"));
+    ini::eraseSection(path, "S");  // nothing to erase, nothing created
+    EXPECT_EQ(TestDir::read(path), "");
+}
+
+TEST(IniFile, KeysKeepFileOrderAndLongValuesReadBackWhole) {
+    TestDir dir;
+    const auto path = dir.file("setup.ini");
+    const std::string longValue(5000, 'q');
+    const std::string group = gbk("网易");
+    ini::writeString(path, "SetupCustom", "zeta", "z.com");
+    ini::writeString(path, "SetupCustom", group, "163.com,126.com");
+    ini::writeString(path, "SetupCustom", "alpha", longValue);
+    EXPECT_EQ(ini::readKeys(path, "SetupCustom"), (std::vector<std::string>{"zeta", group, "alpha"}));
+    EXPECT_EQ(ini::readString(path, "SetupCustom", "alpha"), longValue);
+    // A value may hold "=".
+    ini::writeString(path, "SetupCustom", "eq", "a=b");
+    EXPECT_EQ(ini::readString(path, "SetupCustom", "eq"), "a=b");
+}
+
+TEST(IniFile, LetterCaseFoldsOnlyWholeAsciiCharacters) {
+    TestDir dir;
+    const auto path = dir.file("a.ini");
+    // 0x81 0x41 and 0x81 0x61 are two different GBK characters.
+    ini::writeString(path, "S", "\x81\x41", "upper");
+    ini::writeString(path, "S", "\x81\x61", "lower");
+    EXPECT_EQ(ini::readString(path, "S", "\x81\x41"), "upper");
+    EXPECT_EQ(ini::readString(path, "S", "\x81\x61"), "lower");
+}
+
+TEST(IniFile, EraseSectionKeepsTheRest) {
+    TestDir dir;
+    const auto path = dir.file("Schema.ini");
+    TestDir::write(path, "[mine.csv]\r\nFormat=TabDelimited\r\n[list.csv]\r\nColNameHeader=True\r\nFormat=CSVDelimited\r\n[z.csv]\r\nFormat=CSVDelimited\r\n");
+    ini::eraseSection(path, "LIST.csv");
+    EXPECT_EQ(TestDir::read(path), "[mine.csv]\r\nFormat=TabDelimited\r\n[z.csv]\r\nFormat=CSVDelimited\r\n");
+}
+
+TEST(IniFile, UnwritableFileRaisesUnableToWrite) {
+    const std::string path = "/proc/version/Schema.ini";  // a directory that cannot exist
+    try {
+        ini::writeString(path, "S", "k", "v");
+        FAIL() << "no exception";
+    } catch (const IniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+    }
+}
