@@ -95,11 +95,11 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 std::optional<std::string_view> sectionName(std::string_view line) {
+    // Only a line that is "[" name "]" as a whole is a section header, so that
+    // a key beginning with "[" ("[abc]=x") stays a key.
     line = trim(line);
-    if (line.size() < 2 || line.front() != '[') return std::nullopt;
-    const auto close = line.rfind(']');
-    if (close == std::string_view::npos || close == 0) return std::nullopt;
-    return trim(line.substr(1, close - 1));
+    if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
+    return trim(line.substr(1, line.size() - 2));
 }
 
 struct KeyLine {
@@ -108,8 +108,9 @@ struct KeyLine {
 };
 
 std::optional<KeyLine> keyLine(std::string_view line) {
-    const auto t = trim(line);
-    if (t.empty() || t.front() == ';' || t.front() == '[') return std::nullopt;
+    // A comment line (";...") holds no "=" as a rule; one that does reads as a
+    // key, which keeps a key beginning with ";" readable.
+    if (sectionName(line)) return std::nullopt;
     const auto eq = line.find('=');  // "=" is below 0x40: never a trail byte
     if (eq == std::string_view::npos) return std::nullopt;
     return KeyLine{trim(line.substr(0, eq)), trim(line.substr(eq + 1))};

@@ -88,3 +88,14 @@ TEST(IniFile, UnwritableFileRaisesUnableToWrite) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
     }
 }
+
+TEST(IniFile, KeysThatLookLikeHeadersOrCommentsReadBack) {
+    TestDir dir;
+    const auto path = dir.file("a.ini");
+    ini::writeString(path, "S", "[abc]", "1");
+    ini::writeString(path, "S", ";semi", "2");
+    ini::writeString(path, "T", "k", "3");
+    EXPECT_EQ(ini::readKeys(path, "S"), (std::vector<std::string>{"[abc]", ";semi"}));
+    EXPECT_EQ(ini::readString(path, "S", "[abc]"), "1");
+    EXPECT_EQ(ini::readString(path, "T", "k"), "3");
+}
