@@ -1,0 +1,56 @@
+// The setup dialog of the domain-classified export: top-N mode or custom
+// domain groups, kept in the settings file.  The dialog and the export meet
+// only through that file: each showing reloads every control from it, OK
+// writes it, Cancel, Escape and the close box write nothing.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace settings {
+
+class FailureBox;
+class ValueListEditor;
+
+class Tfrm_suffix : public QDialog {
+    Q_OBJECT
+
+public:
+    // settingsPath: the settings file, GBK (see defaultSettingsPath()).
+    // failureBox: where a failure no handler catches is shown.
+    Tfrm_suffix(std::string settingsPath, FailureBox& failureBox, QWidget* parent = nullptr);
+
+    const std::string& settingsPath() const { return settingsPath_; }
+
+    // The controls, named as in the designer.
+    QGroupBox* grp_outputsetup;
+    QRadioButton* rbt_setup_top;
+    QComboBox* cbx_top;
+    QLabel* Label2;
+    QRadioButton* rbt_setup_custom;
+    ValueListEditor* ValueListEditor_custom;
+    QPushButton* btn_ok;
+    QPushButton* btn_cancel;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void rbt_setup_topClick();
+    void rbt_setup_customClick();
+    // Writes the settings file; throws platform::IniWriteError.
+    void btn_okClick();
+    void okPressed();
+
+    std::string settingsPath_;
+    FailureBox& failureBox_;
+};
+
+}  // namespace settings

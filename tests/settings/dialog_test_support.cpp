@@ -1,0 +1,66 @@
+#include "dialog_test_support.h"
+
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTest>
+#include <fstream>
+#include <sstream>
+
+#include "settings/dialog/gbk_text.h"
+#include "settings/dialog/value_list_editor.h"
+
+namespace test_support {
+
+void ModalFailureBox::showUncaughtFailure(const std::string& gbkText) {
+    RecordingFailureBox::showUncaughtFailure(gbkText);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("test"), settings::fromGbk(gbkText));
+    QTimer::singleShot(0, &box, &QMessageBox::accept);
+    box.exec();
+}
+
+std::string gbk(const char* utf8) { return settings::toGbk(QString::fromUtf8(utf8)); }
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+namespace {
+
+bool isLatin1(QChar c) { return c.unicode() < 0x100; }
+
+void typeOne(settings::ValueListEditor& table, QChar c) {
+    QWidget* target = table.cellEditor() ? static_cast<QWidget*>(table.cellEditor()) : &table;
+    if (isLatin1(c)) {
+        QTest::keyClick(target, c.toLatin1());
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QCoreApplication::sendEvent(target, &commit);
+    }
+}
+
+}  // namespace
+
+void typeIntoCurrentCell(settings::ValueListEditor& table, const QString& text) {
+    for (QChar c : text) typeOne(table, c);
+}
+
+void pressKey(settings::ValueListEditor& table, int key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = table.cellEditor() ? static_cast<QWidget*>(table.cellEditor()) : &table;
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+}  // namespace test_support

@@ -1,0 +1,47 @@
+// Helpers shared by the dialog tests: a failure box that records, GBK texts,
+// files in a temporary configuration folder, typing into table cells.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "settings/dialog/failure_box.h"
+
+class QWidget;
+
+namespace settings {
+class ValueListEditor;
+}
+
+namespace test_support {
+
+class RecordingFailureBox : public settings::FailureBox {
+public:
+    void showUncaughtFailure(const std::string& gbkText) override { messages.push_back(gbkText); }
+    std::vector<std::string> messages;
+};
+
+// Records like RecordingFailureBox, and also shows a modal box (closed at
+// once by a timer) that takes the keyboard focus, as the real box does.
+class ModalFailureBox : public RecordingFailureBox {
+public:
+    void showUncaughtFailure(const std::string& gbkText) override;
+};
+
+// UTF-8 source text as GBK bytes.
+std::string gbk(const char* utf8);
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+
+// Types text into the current cell of the table the way a user does: the
+// first key opens the cell editor, the rest goes to the editor.  Chinese text
+// arrives as an input-method commit (key events carry Latin-1 only).
+void typeIntoCurrentCell(settings::ValueListEditor& table, const QString& text);
+// Sends one key to whatever has the keyboard in the table: its editor if a
+// cell is being edited, else the table.
+void pressKey(settings::ValueListEditor& table, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+}  // namespace test_support
