@@ -1,0 +1,79 @@
+// Steps through text one character at a time in the connection's code page.
+// Every operator that looks at characters (like, len, mid, instr, case
+// folding, hashing, the statement tokenizer) goes through this, so that a
+// trail byte such as "@" or "[" inside a double-byte character is never taken
+// for a character of its own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/engine.h"
+#include "platform/code_page.h"
+
+namespace engine {
+
+class CharStepper {
+public:
+    explicit CharStepper(CodePage codePage = CodePage::Gbk) : codePage_(codePage) {}
+
+    CodePage codePage() const { return codePage_; }
+
+    // Length in bytes of the character that starts at p (p < end); bytes that
+    // do not form a valid character are one character each.
+    std::size_t length(const char* p, const char* end) const {
+        const auto b = static_cast<unsigned char>(*p);
+        if (b < 0x80) return 1;
+        if (codePage_ == CodePage::Gbk) return platform::gbkCharLength(p, end);
+        return utf8Length(p, end);
+    }
+
+    // Code of the character at p, for range comparisons in like lists.
+    std::uint32_t code(const char* p, std::size_t len) const {
+        std::uint32_t c = 0;
+        for (std::size_t i = 0; i < len; ++i) c = (c << 8) | static_cast<unsigned char>(p[i]);
+        return c;
+    }
+
+    // Number of characters in [p, end).
+    std::size_t count(const char* p, const char* end) const {
+        std::size_t n = 0;
+        while (p < end) {
+            p += length(p, end);
+            ++n;
+        }
+        return n;
+    }
+
+private:
+    static std::size_t utf8Length(const char* p, const char* end) {
+        const auto b = static_cast<unsigned char>(*p);
+        std::size_t n = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b <= 0xDF ? 2 : 1;
+        if (n == 1 || static_cast<std::size_t>(end - p) < n) return 1;
+        for (std::size_t i = 1; i < n; ++i)
+            if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80) return 1;
+        return n;
+    }
+
+    CodePage codePage_;
+};
+
+// True when every byte of [p, p + n) is below 0x80: such text has one
+// character per byte, and the byte-wise fast paths apply.
+inline bool isAscii(const char* p, std::size_t n) {
+    std::size_t i = 0;
+    std::uint64_t acc = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        __builtin_memcpy(&w, p + i, 8);
+        acc |= w;
+    }
+    for (; i < n; ++i) acc |= static_cast<unsigned char>(p[i]);
+    return (acc & 0x8080808080808080ULL) == 0;
+}
+
+inline char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+}  // namespace engine

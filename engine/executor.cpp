@@ -1,0 +1,426 @@
+#include "engine/executor.h"
+
+#include <limits>
+#include <memory>
+
+#include "engine/ast.h"
+#include "engine/expression.h"
+#include "engine/join_table.h"
+#include "engine/parallel_scan.h"
+#include "engine/parser.h"
+#include "engine/result_order.h"
+#include "engine/row_index.h"
+#include "engine/sinks.h"
+#include "engine/table_source.h"
+#include "engine/text_fold.h"
+
+namespace engine {
+namespace {
+
+constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
+
+bool sameName(const std::string& a, const std::string& b, const CharStepper& chars) {
+    return equalFolded(a, b, chars);
+}
+
+// Resolves column names against the statement's tables.
+class Binder {
+public:
+    Binder(std::vector<TableSource>& tables, const std::vector<std::string>& aliases, const CharStepper& chars)
+        : tables_(tables), aliases_(aliases), chars_(chars), wanted_(tables.size(), 0) {}
+
+    // False (instead of an error) when an unqualified name matches no column.
+    bool tryBind(Expr& e) {
+        if (e.kind != Expr::Kind::Column || !e.qualifier.empty()) return true;
+        for (std::size_t t = 0; t < tables_.size(); ++t)
+            if (findColumn(t, e.name) >= 0) return true;
+        return false;
+    }
+
+    void bind(Expr& e) {
+        for (auto& c : e.children) bind(*c);
+        if (e.kind != Expr::Kind::Column) return;
+        int table = -1, column = -1;
+        if (!e.qualifier.empty()) {
+            table = tableOf(e.qualifier);
+            if (table < 0)
+                throw Error("Unknown table " + e.qualifier + " in " + e.qualifier + ".[" + e.name + "]");
+            column = findColumn(static_cast<std::size_t>(table), e.name);
+        } else {
+            for (std::size_t t = 0; t < tables_.size(); ++t) {
+                const int c = findColumn(t, e.name);
+                if (c < 0) continue;
+                if (table >= 0)
+                    throw Error("The column [" + e.name + "] is in both tables; name its table, e.g. A.[" + e.name + "]");
+                table = static_cast<int>(t);
+                column = c;
+            }
+        }
+        if (column < 0) throw Error("Unknown column [" + e.name + "]");
+        e.table = table;
+        e.column = column;
+        use(static_cast<std::size_t>(table), static_cast<std::size_t>(column) + 1);
+    }
+
+    int tableOf(const std::string& qualifier) const {
+        for (std::size_t t = 0; t < tables_.size(); ++t) {
+            const std::string& alias = aliases_[t].empty() ? tables_[t].name : aliases_[t];
+            if (sameName(alias, qualifier, chars_)) return static_cast<int>(t);
+        }
+        return -1;
+    }
+
+    void use(std::size_t table, std::size_t columns) { wanted_[table] = std::max(wanted_[table], columns); }
+    std::size_t wanted(std::size_t table) const { return wanted_[table]; }
+
+private:
+    int findColumn(std::size_t t, const std::string& name) const {
+        const TableSource& table = tables_[t];
+        for (std::size_t i = 0; i < table.columns.size(); ++i)
+            if (sameName(table.columns[i], name, chars_)) return static_cast<int>(i);
+        if (table.anyColumn && name.size() > 1 && (name[0] == 'F' || name[0] == 'f')) {
+            std::size_t n = 0;
+            for (std::size_t i = 1; i < name.size(); ++i) {
+                if (name[i] < '0' || name[i] > '9') return -1;
+                n = n * 10 + static_cast<std::size_t>(name[i] - '0');
+                if (n > 1000000) return -1;
+            }
+            if (n >= 1) return static_cast<int>(n - 1);
+        }
+        return -1;
+    }
+
+    std::vector<TableSource>& tables_;
+    const std::vector<std::string>& aliases_;
+    CharStepper chars_;
+    std::vector<std::size_t> wanted_;
+};
+
+struct JoinSpec {
+    bool left = false;
+    std::vector<int> leftKeys;
+    std::vector<int> rightKeys;
+};
+
+void collectJoinKeys(const Expr& e, JoinSpec& spec) {
+    if (e.kind == Expr::Kind::And) {
+        collectJoinKeys(*e.children[0], spec);
+        collectJoinKeys(*e.children[1], spec);
+        return;
+    }
+    if (e.kind == Expr::Kind::Compare && e.text == "=" && e.children[0]->kind == Expr::Kind::Column &&
+        e.children[1]->kind == Expr::Kind::Column && e.children[0]->table != e.children[1]->table) {
+        const Expr* a = e.children[0].get();
+        const Expr* b = e.children[1].get();
+        if (a->table == 1) std::swap(a, b);
+        spec.leftKeys.push_back(a->column);
+        spec.rightKeys.push_back(b->column);
+        return;
+    }
+    throw Error("The join condition after \"on\" must compare a column of each table with \"=\"");
+}
+
+// Everything the scanning threads share, read-only.
+struct Plan {
+    CharStepper chars;
+    SelectStatement statement;
+    std::vector<std::unique_ptr<Expr>> starColumns;
+    std::vector<const Expr*> outputs;
+    std::vector<std::string> names;
+    std::vector<const Expr*> orderExprs;
+    std::vector<bool> orderDescending;
+    std::vector<int> orderOutput;  // selected column an order item names, or -1
+    bool grouped = false;
+    GroupOutputScope scope;
+    std::vector<TableSource> tables;
+    std::size_t wanted[2] = {0, 0};
+    JoinSpec join;
+    std::unique_ptr<JoinTable> joinTable;
+    std::uint64_t scanLimit = kNoLimit;
+};
+
+class StatementWorker : public ScanWorker {
+public:
+    explicit StatementWorker(const Plan& plan) : plan_(plan) {
+        const auto& chars = plan.chars;
+        if (plan.statement.where) where_ = compileRowExpression(*plan.statement.where, chars, "where");
+        if (plan.grouped) {
+            std::vector<std::unique_ptr<Node>> keys, counts;
+            for (const auto& g : plan.statement.groupBy) keys.push_back(compileRowExpression(*g, chars, "group by"));
+            for (const Expr* a : plan.scope.aggregates)
+                counts.push_back(a->star ? nullptr : compileRowExpression(*a->children[0], chars, "count()"));
+            sink_ = std::make_unique<GroupSink>(std::move(keys), std::move(counts), chars);
+        } else {
+            std::vector<std::unique_ptr<Node>> columns;
+            for (const Expr* o : plan.outputs) columns.push_back(compileRowExpression(*o, chars, "select"));
+            if (plan.statement.distinct) {
+                sink_ = std::make_unique<DistinctSink>(std::move(columns), plan.scanLimit, chars);
+            } else {
+                for (std::size_t i = 0; i < plan.orderExprs.size(); ++i)
+                    if (plan.orderOutput[i] < 0)
+                        columns.push_back(compileRowExpression(*plan.orderExprs[i], chars, "order by"));
+                sink_ = std::make_unique<CollectSink>(std::move(columns), plan.scanLimit);
+            }
+        }
+        if (plan.joinTable) {
+            key_.resize(plan.join.leftKeys.size());
+            rightValues_.resize(plan.joinTable->columns());
+        }
+    }
+
+    bool process(const std::vector<Value>& fields) override {
+        ctx_.fields[0] = fields.data();
+        ctx_.fieldCounts[0] = fields.size();
+        if (!plan_.joinTable) return pass();
+        for (std::size_t i = 0; i < key_.size(); ++i) {
+            const auto c = static_cast<std::size_t>(plan_.join.leftKeys[i]);
+            const Value v = c < fields.size() ? fields[c] : Value::null();
+            key_[i] = v.isNull() ? Cell{} : Cell{v.data, v.size};
+        }
+        bool matched = false;
+        bool more = true;
+        plan_.joinTable->forEachMatch(key_.data(), [&](const Cell* row) {
+            matched = true;
+            if (!more) return;
+            for (std::size_t i = 0; i < rightValues_.size(); ++i)
+                rightValues_[i] = row[i].isNull() ? Value::null() : Value::text(row[i].data, row[i].size);
+            ctx_.fields[1] = rightValues_.data();
+            ctx_.fieldCounts[1] = rightValues_.size();
+            more = pass();
+        });
+        if (!matched && plan_.join.left) {
+            ctx_.fields[1] = nullptr;
+            ctx_.fieldCounts[1] = 0;
+            more = pass();
+        }
+        return more;
+    }
+
+    void merge(ScanWorker& later) override { sink_->merge(*static_cast<StatementWorker&>(later).sink_); }
+    void finish() override { sink_->finish(); }
+
+    RowSink& sink() { return *sink_; }
+
+private:
+    bool pass() {
+        ctx_.newRow();
+        if (where_ && !isTrue(where_->eval(ctx_))) return true;
+        return sink_->consume(ctx_);
+    }
+
+    const Plan& plan_;
+    std::unique_ptr<Node> where_;
+    std::unique_ptr<RowSink> sink_;
+    EvalContext ctx_;
+    std::vector<Cell> key_;
+    std::vector<Value> rightValues_;
+};
+
+bool isStarGrouped(const SelectStatement& s) {
+    for (const auto& item : s.items)
+        if (item.star) return true;
+    return false;
+}
+
+void buildPlan(Plan& plan, const QueryContext& context) {
+    SelectStatement& s = plan.statement;
+    std::vector<std::string> aliases;
+    plan.tables.push_back(openTable(s.from.name, context.dataSource, context.defaults, plan.chars));
+    aliases.push_back(s.from.alias);
+    if (s.join) {
+        plan.tables.push_back(openTable(s.join->table.name, context.dataSource, context.defaults, plan.chars));
+        aliases.push_back(s.join->table.alias);
+    }
+    Binder binder(plan.tables, aliases, plan.chars);
+
+    // Select list; "*" stands for every column of every table (or of one).
+    for (std::size_t i = 0; i < s.items.size(); ++i) {
+        SelectItem& item = s.items[i];
+        if (item.star) {
+            for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+                if (!item.starQualifier.empty() && binder.tableOf(item.starQualifier) != static_cast<int>(t)) continue;
+                const TableSource& table = plan.tables[t];
+                for (std::size_t c = 0; c < table.columns.size(); ++c) {
+                    auto e = std::make_unique<Expr>();
+                    e->kind = Expr::Kind::Column;
+                    e->table = static_cast<int>(t);
+                    e->column = static_cast<int>(c);
+                    std::string name = table.columns[c];
+                    if (plan.tables.size() > 1) {
+                        const TableSource& other = plan.tables[1 - t];
+                        for (const auto& o : other.columns)
+                            if (sameName(o, name, plan.chars)) {
+                                name = (aliases[t].empty() ? table.name : aliases[t]) + "." + name;
+                                break;
+                            }
+                    }
+                    plan.outputs.push_back(e.get());
+                    plan.names.push_back(name);
+                    plan.starColumns.push_back(std::move(e));
+                }
+                binder.use(t, table.columns.size());
+            }
+            if (!item.starQualifier.empty() && binder.tableOf(item.starQualifier) < 0)
+                throw Error("Unknown table " + item.starQualifier + " in " + item.starQualifier + ".*");
+            continue;
+        }
+        checkFunctions(*item.expr);
+        binder.bind(*item.expr);
+        plan.outputs.push_back(item.expr.get());
+        if (!item.alias.empty()) plan.names.push_back(item.alias);
+        else if (item.expr->kind == Expr::Kind::Column)
+            plan.names.push_back(plan.tables[static_cast<std::size_t>(item.expr->table)]
+                                     .columns.size() > static_cast<std::size_t>(item.expr->column)
+                                     ? plan.tables[static_cast<std::size_t>(item.expr->table)]
+                                           .columns[static_cast<std::size_t>(item.expr->column)]
+                                     : item.expr->name);
+        else plan.names.push_back("Expr" + std::to_string(1000 + i));
+    }
+
+    if (s.where) {
+        checkFunctions(*s.where);
+        binder.bind(*s.where);
+    }
+    if (s.join) {
+        checkFunctions(*s.join->on);
+        binder.bind(*s.join->on);
+        plan.join.left = s.join->left;
+        collectJoinKeys(*s.join->on, plan.join);
+    }
+    for (auto& g : s.groupBy) {
+        checkFunctions(*g);
+        binder.bind(*g);
+    }
+    for (auto& o : s.orderBy) {
+        checkFunctions(*o.expr);
+        const Expr* target = o.expr.get();
+        if (o.expr->kind == Expr::Kind::Column && o.expr->qualifier.empty() && !binder.tryBind(*o.expr)) {
+            // Not a column of a table: the alias of a selected column?
+            for (const auto& item : s.items)
+                if (!item.star && !item.alias.empty() && sameName(item.alias, o.expr->name, plan.chars))
+                    target = item.expr.get();
+        }
+        if (target == o.expr.get()) binder.bind(*o.expr);
+        plan.orderExprs.push_back(target);
+        plan.orderDescending.push_back(o.descending);
+    }
+
+    plan.grouped = !s.groupBy.empty();
+    for (const Expr* o : plan.outputs) plan.grouped = plan.grouped || o->containsAggregate();
+    for (const Expr* o : plan.orderExprs) plan.grouped = plan.grouped || o->containsAggregate();
+    if (plan.grouped && isStarGrouped(s))
+        throw Error("select * cannot be combined with group by or count()");
+
+    // Order items that name a selected column sort by that column.
+    for (const Expr* o : plan.orderExprs) {
+        int found = -1;
+        for (std::size_t i = 0; i < plan.outputs.size() && found < 0; ++i)
+            if (plan.outputs[i] == o || canonicalText(*plan.outputs[i]) == canonicalText(*o)) found = static_cast<int>(i);
+        if (found < 0 && s.distinct && !plan.grouped)
+            throw Error("With select distinct, order by can only use the selected columns");
+        plan.orderOutput.push_back(found);
+    }
+
+    if (plan.grouped) {
+        for (const auto& g : s.groupBy) plan.scope.keyTexts.push_back(canonicalText(*g));
+        // Compiling once here registers the counts the statement uses.
+        for (const Expr* o : plan.outputs) compileGroupExpression(*o, plan.chars, plan.scope);
+        for (const Expr* o : plan.orderExprs) compileGroupExpression(*o, plan.chars, plan.scope);
+        for (const Expr* a : plan.scope.aggregates)
+            if (!a->star) binder.bind(*a->children[0]);
+    }
+    for (std::size_t t = 0; t < plan.tables.size(); ++t) plan.wanted[t] = binder.wanted(t);
+    for (int c : plan.join.leftKeys) plan.wanted[0] = std::max(plan.wanted[0], static_cast<std::size_t>(c) + 1);
+    for (int c : plan.join.rightKeys) plan.wanted[1] = std::max(plan.wanted[1], static_cast<std::size_t>(c) + 1);
+
+    if (s.top && s.orderBy.empty() && !plan.grouped) plan.scanLimit = *s.top;
+}
+
+// Output rows of the groups, with hidden sort columns after the named ones.
+RowStore groupRows(Plan& plan, GroupSink& sink) {
+    if (plan.statement.groupBy.empty()) sink.ensureOneGroup();
+    GroupOutputScope scope = plan.scope;
+    std::vector<std::unique_ptr<Node>> nodes;
+    for (const Expr* o : plan.outputs) nodes.push_back(compileGroupExpression(*o, plan.chars, scope));
+    for (std::size_t i = 0; i < plan.orderExprs.size(); ++i)
+        if (plan.orderOutput[i] < 0) nodes.push_back(compileGroupExpression(*plan.orderExprs[i], plan.chars, scope));
+    RowStore rows(nodes.size());
+    std::vector<Value> values(nodes.size());
+    EvalContext ctx;
+    const std::size_t k = sink.countsPerGroup();
+    for (std::size_t g = 0; g < sink.groups(); ++g) {
+        ctx.groupKeys = sink.keys().columns() ? sink.keys().row(g) : nullptr;
+        ctx.counts = sink.counts().data() + g * k;
+        ctx.newRow();
+        for (std::size_t i = 0; i < nodes.size(); ++i) values[i] = nodes[i]->eval(ctx);
+        rows.addRow(values.data());
+    }
+    return rows;
+}
+
+// Keeps the first of rows equal in the named columns (select distinct over groups).
+RowStore distinctRows(RowStore& rows, std::size_t columns, const CharStepper& chars) {
+    RowStore out(rows.columns());
+    RowIndex index;
+    for (std::size_t r = 0; r < rows.rows(); ++r) {
+        const Cell* cells = rows.row(r);
+        const std::uint64_t h = RowKey::hashCells(cells, columns, chars);
+        if (index.find(h, [&](std::size_t o) { return RowKey::equalCells(out.row(o), cells, columns, chars); }) !=
+            RowIndex::kNone)
+            continue;
+        out.addCells(cells);
+        index.insert(h, out.rows() - 1);
+    }
+    return out;
+}
+
+}  // namespace
+
+QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer) {
+    Plan plan;
+    plan.chars = context.chars;
+    plan.statement = parseStatement(sql, context.chars);
+    buildPlan(plan, context);
+
+    if (plan.statement.join) {
+        plan.joinTable = std::make_unique<JoinTable>(
+            plan.tables[1], plan.join.rightKeys, plan.wanted[1], plan.chars,
+            [observer](std::uint64_t read, std::uint64_t size) {
+                if (observer && !observer->progress(read, size)) throwCancelled();
+            });
+    }
+
+    ScanRequest request;
+    request.table = &plan.tables[0];
+    request.wanted = plan.wanted[0];
+    request.allowParallel = plan.scanLimit == kNoLimit;
+    request.observer = observer;
+    request.makeWorker = [&plan] { return std::make_unique<StatementWorker>(plan); };
+    auto worker = runScan(request);
+    RowSink& sink = static_cast<StatementWorker&>(*worker).sink();
+
+    QueryResult result;
+    result.columnNames = plan.names;
+    if (plan.grouped) {
+        result.rows = groupRows(plan, static_cast<GroupSink&>(sink));
+        if (plan.statement.distinct) result.rows = distinctRows(result.rows, plan.outputs.size(), plan.chars);
+    } else if (plan.statement.distinct) {
+        auto& distinct = static_cast<DistinctSink&>(sink);
+        distinct.resolve();
+        result.rows = std::move(distinct.rows());
+    } else {
+        result.rows = std::move(static_cast<CollectSink&>(sink).rows());
+    }
+
+    std::vector<SortKey> keys;
+    std::size_t hidden = plan.outputs.size();
+    for (std::size_t i = 0; i < plan.orderExprs.size(); ++i) {
+        const std::size_t column = plan.orderOutput[i] >= 0 ? static_cast<std::size_t>(plan.orderOutput[i]) : hidden++;
+        keys.push_back({column, static_cast<bool>(plan.orderDescending[i])});
+    }
+    sortRows(result.rows, keys, plan.chars);
+    if (plan.statement.top) result.rows.truncate(*plan.statement.top);
+    return result;
+}
+
+}  // namespace engine

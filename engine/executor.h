@@ -1,0 +1,28 @@
+// Runs one statement to its end: parses it, opens its tables, binds its
+// names, scans, groups, orders and cuts; the rows come back materialised.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/char_stepper.h"
+#include "engine/engine.h"
+#include "engine/row_store.h"
+#include "engine/table_format.h"
+
+namespace engine {
+
+struct QueryResult {
+    std::vector<std::string> columnNames;
+    RowStore rows;                 // may hold hidden sort columns after the named ones
+};
+
+struct QueryContext {
+    std::string dataSource;
+    TableFormat defaults;
+    CharStepper chars;
+};
+
+QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer);
+
+}  // namespace engine

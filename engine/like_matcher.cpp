@@ -1,0 +1,223 @@
+#include "engine/like_matcher.h"
+
+#include <cstring>
+
+#include "engine/engine.h"
+
+namespace engine {
+namespace {
+
+bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+void addSingle(std::array<bool, 256>& set, unsigned char c) {
+    set[c] = true;
+    if (isLetter(c)) set[c ^ 0x20] = true;
+}
+
+// memchr for the short texts of address lists, without the call.
+inline const char* findByte(const char* p, const char* end, char b) {
+    if (end - p > 48) return static_cast<const char*>(std::memchr(p, b, static_cast<std::size_t>(end - p)));
+    for (; p < end; ++p)
+        if (*p == b) return p;
+    return nullptr;
+}
+
+}  // namespace
+
+LikeMatcher::LikeMatcher(std::string_view pattern, const CharStepper& chars) : chars_(chars) {
+    const char* p = pattern.data();
+    const char* end = p + pattern.size();
+    segments_.emplace_back();
+    bool first = true;
+    while (p < end) {
+        const std::size_t len = chars_.length(p, end);
+        if (len == 1 && *p == '%') {
+            if (first) leadingAny_ = true;
+            if (!segments_.back().empty()) segments_.emplace_back();
+            trailingAny_ = true;
+            ++p;
+            first = false;
+            continue;
+        }
+        first = false;
+        trailingAny_ = false;
+        Atom atom;
+        if (len == 1 && *p == '[') {
+            const char* q = p + 1;
+            std::vector<std::pair<std::uint32_t, std::uint32_t>> members;
+            bool closed = false;
+            while (q < end) {
+                const std::size_t l = chars_.length(q, end);
+                if (l == 1 && *q == ']') {
+                    closed = true;
+                    break;
+                }
+                const std::uint32_t lo = chars_.code(q, l);
+                q += l;
+                // "x-y" is a range unless the "-" is the list's last member.
+                if (q + 1 < end && *q == '-' && q[1] != ']') {
+                    const std::size_t l2 = chars_.length(q + 1, end);
+                    const std::uint32_t hi = chars_.code(q + 1, l2);
+                    members.emplace_back(lo, hi);
+                    q += 1 + l2;
+                } else {
+                    members.emplace_back(lo, lo);
+                }
+            }
+            if (!closed)
+                throw Error("Invalid pattern '" + std::string(pattern) + "' in like: a \"[\" list is not closed");
+            for (auto [lo, hi] : members) {
+                for (std::uint32_t c = lo; c <= hi && c < 0x100; ++c) {
+                    if (c < 0x80 || chars_.codePage() == CodePage::Gbk) addSingle(atom.singleBytes, static_cast<unsigned char>(c));
+                }
+                if (hi >= 0x100) atom.ranges.emplace_back(lo < 0x100 ? 0x100 : lo, hi);
+            }
+            p = q + 1;
+        } else if (len == 1) {
+            addSingle(atom.singleBytes, static_cast<unsigned char>(*p));
+            ++p;
+        } else {
+            atom.literal.assign(p, len);
+            p += len;
+        }
+        if (atom.acceptsMultiByte()) anyMultiByte_ = true;
+        int accepted = 0;
+        for (int b = 0; b < 256; ++b)
+            if (atom.singleBytes[b]) {
+                ++accepted;
+                atom.uniqueByte = b;
+            }
+        if (accepted != 1 || atom.acceptsMultiByte()) atom.uniqueByte = -1;
+        Segment& seg = segments_.back();
+        if (atom.uniqueByte >= 0) seg.bytes.push_back(static_cast<char>(atom.uniqueByte));
+        else seg.plainBytes = false;
+        seg.atoms.push_back(std::move(atom));
+    }
+    if (segments_.size() > 1 && segments_.back().empty()) segments_.pop_back();
+    if (pattern.empty()) trailingAny_ = false;
+}
+
+bool LikeMatcher::matches(std::string_view text) const {
+    if (isAscii(text.data(), text.size())) return matchAscii(text.data(), text.size());
+    return matchChars(text);
+}
+
+bool LikeMatcher::segmentAtAscii(const Segment& seg, const char* s) const {
+    if (seg.plainBytes) {
+        const char* b = seg.bytes.data();
+        for (std::size_t i = 0, n = seg.bytes.size(); i < n; ++i)
+            if (s[i] != b[i]) return false;
+        return true;
+    }
+    for (std::size_t i = 0; i < seg.size(); ++i)
+        if (!seg[i].singleBytes[static_cast<unsigned char>(s[i])]) return false;
+    return true;
+}
+
+bool LikeMatcher::matchAscii(const char* s, std::size_t n) const {
+    std::size_t pos = 0;
+    std::size_t first = 0;
+    std::size_t last = segments_.size();
+    if (!leadingAny_) {
+        const Segment& seg = segments_.front();
+        if (seg.size() > n || !segmentAtAscii(seg, s)) return false;
+        pos = seg.size();
+        first = 1;
+        if (segments_.size() == 1 && !trailingAny_) return pos == n;
+    }
+    std::size_t tailStart = n;
+    if (!trailingAny_ && first < last) {
+        const Segment& seg = segments_.back();
+        if (seg.size() > n - pos) return false;
+        tailStart = n - seg.size();
+        if (!segmentAtAscii(seg, s + tailStart)) return false;
+        --last;
+    }
+    for (std::size_t k = first; k < last; ++k) {
+        const Segment& seg = segments_[k];
+        if (seg.empty()) continue;
+        bool found = false;
+        while (pos + seg.size() <= tailStart) {
+            if (seg[0].uniqueByte >= 0) {
+                const char* hit = findByte(s + pos, s + tailStart - seg.size() + 1, static_cast<char>(seg[0].uniqueByte));
+                if (!hit) return false;
+                pos = static_cast<std::size_t>(hit - s);
+                if (seg.size() == 1) {
+                    found = true;
+                    break;
+                }
+            }
+            if (segmentAtAscii(seg, s + pos)) {
+                found = true;
+                break;
+            }
+            ++pos;
+        }
+        if (!found) return false;
+        pos += seg.size();
+    }
+    return true;
+}
+
+bool LikeMatcher::atomMatchesChar(const Atom& atom, const char* p, std::size_t len) const {
+    if (len == 1) return atom.singleBytes[static_cast<unsigned char>(*p)];
+    if (!atom.literal.empty()) return atom.literal.size() == len && std::memcmp(atom.literal.data(), p, len) == 0;
+    const std::uint32_t c = chars_.code(p, len);
+    for (auto [lo, hi] : atom.ranges)
+        if (c >= lo && c <= hi) return true;
+    return false;
+}
+
+bool LikeMatcher::segmentAtChars(const Segment& seg, const char* text, const std::vector<std::uint32_t>& starts,
+                                 std::size_t index) const {
+    for (std::size_t i = 0; i < seg.size(); ++i) {
+        const std::uint32_t b = starts[index + i];
+        if (!atomMatchesChar(seg[i], text + b, starts[index + i + 1] - b)) return false;
+    }
+    return true;
+}
+
+bool LikeMatcher::matchChars(std::string_view text) const {
+    thread_local std::vector<std::uint32_t> starts;
+    starts.clear();
+    const char* p = text.data();
+    const char* end = p + text.size();
+    for (const char* q = p; q < end; q += chars_.length(q, end)) starts.push_back(static_cast<std::uint32_t>(q - p));
+    const std::size_t n = starts.size();
+    starts.push_back(static_cast<std::uint32_t>(text.size()));
+
+    std::size_t pos = 0;
+    std::size_t first = 0;
+    std::size_t last = segments_.size();
+    if (!leadingAny_) {
+        const Segment& seg = segments_.front();
+        if (seg.size() > n || !segmentAtChars(seg, p, starts, 0)) return false;
+        pos = seg.size();
+        first = 1;
+        if (segments_.size() == 1 && !trailingAny_) return pos == n;
+    }
+    std::size_t tailStart = n;
+    if (!trailingAny_ && first < last) {
+        const Segment& seg = segments_.back();
+        if (seg.size() > n - pos) return false;
+        tailStart = n - seg.size();
+        if (!segmentAtChars(seg, p, starts, tailStart)) return false;
+        --last;
+    }
+    for (std::size_t k = first; k < last; ++k) {
+        const Segment& seg = segments_[k];
+        if (seg.empty()) continue;
+        bool found = false;
+        for (; pos + seg.size() <= tailStart; ++pos) {
+            if (segmentAtChars(seg, p, starts, pos)) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) return false;
+        pos += seg.size();
+    }
+    return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,78 @@
+#include "engine/connection_impl.h"
+#include "engine/engine.h"
+#include "engine/executor.h"
+#include "engine/text_fold.h"
+
+namespace engine {
+
+struct ResultSet::Impl {
+    bool open = false;
+    QueryResult result;
+    std::size_t position = 0;
+    CharStepper chars;
+};
+
+ResultSet::ResultSet() : impl_(std::make_unique<Impl>()) {}
+ResultSet::~ResultSet() = default;
+
+void ResultSet::open(Connection& conn, const std::string& sql, ScanObserver* observer) {
+    close();
+    if (!conn.isOpen()) throw Error("The connection is not open");
+    QueryContext context;
+    context.dataSource = conn.impl().options.dataSource;
+    context.defaults = conn.impl().options.defaults;
+    context.chars = CharStepper(conn.codePage());
+    impl_->result = runStatement(context, sql, observer);
+    impl_->chars = context.chars;
+    impl_->position = 0;
+    impl_->open = true;
+}
+
+void ResultSet::close() {
+    impl_->open = false;
+    impl_->result = QueryResult{};
+    impl_->position = 0;
+}
+
+bool ResultSet::isOpen() const { return impl_->open; }
+
+std::size_t ResultSet::recordCount() const { return impl_->open ? impl_->result.rows.rows() : 0; }
+
+const std::vector<std::string>& ResultSet::columnNames() const { return impl_->result.columnNames; }
+
+std::size_t ResultSet::columnIndex(std::string_view name) const {
+    const auto& names = impl_->result.columnNames;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (equalFolded(names[i], name, impl_->chars)) return i;
+    throw Error("Unknown column [" + std::string(name) + "] in the result");
+}
+
+void ResultSet::first() { impl_->position = 0; }
+
+void ResultSet::next() {
+    if (impl_->position < recordCount()) ++impl_->position;
+}
+
+bool ResultSet::eof() const { return impl_->position >= recordCount(); }
+
+std::size_t ResultSet::position() const { return impl_->position; }
+
+std::optional<std::string_view> ResultSet::value(std::size_t column) const {
+    return value(impl_->position, column);
+}
+
+std::optional<std::string_view> ResultSet::value(std::string_view columnName) const {
+    return value(impl_->position, columnIndex(columnName));
+}
+
+std::optional<std::string_view> ResultSet::value(std::size_t row, std::size_t column) const {
+    if (!impl_->open) throw Error("The result set is not open");
+    if (row >= recordCount()) throw Error("There is no current row (the end of the result was reached)");
+    if (column >= impl_->result.columnNames.size())
+        throw Error("The result has no column " + std::to_string(column + 1));
+    const Cell& c = impl_->result.rows.cell(row, column);
+    if (c.isNull()) return std::nullopt;
+    return c.view();
+}
+
+}  // namespace engine

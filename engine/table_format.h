@@ -1,0 +1,38 @@
+// How a delimited file is read: its separator and whether its first line holds
+// the column names.  The connection string gives the default; a section named
+// after the file in Schema.ini beside it overrides it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+struct TableFormat {
+    bool header = true;    // first line holds column names
+    char separator = ',';
+};
+
+// "CSVDelimited", "TabDelimited", "Delimited" (the comma) or "Delimited(x)"
+// for one character x, letter case ignored; nullopt for anything else.
+std::optional<char> parseFormatWord(std::string_view word);
+
+// "Yes"/"True" or "No"/"False", letter case ignored; nullopt for anything else.
+std::optional<bool> parseYesNo(std::string_view word);
+
+// Connection options of the text driver.
+struct ConnectionOptions {
+    std::string dataSource;
+    TableFormat defaults;
+};
+
+// Parses the connection string; throws Error for a malformed string.
+ConnectionOptions parseConnectionString(std::string_view text);
+
+// The format of the file fileName in directory dir: the Schema.ini section
+// named after the file when there is one, else the defaults.  Throws Error
+// for a section value that cannot be understood.
+TableFormat resolveTableFormat(const std::string& dir, const std::string& fileName, const TableFormat& defaults);
+
+}  // namespace engine

@@ -1,0 +1,86 @@
+#include "engine/table_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+#include "engine/csv_reader.h"
+#include "engine/engine.h"
+#include "platform/file_system.h"
+
+namespace engine {
+
+FileHandle::~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+std::string fileSystemName(const std::string& path, const CharStepper& chars) {
+    if (chars.codePage() == CodePage::Utf8) return path;
+    try {
+        return platform::nativePath(path);
+    } catch (const platform::FileError&) {
+        throw Error("The name " + path + " cannot be used as a file name: it is not valid GBK text");
+    }
+}
+
+TableSource openTable(const std::string& name, const std::string& dataSource, const TableFormat& defaults,
+                      const CharStepper& chars) {
+    TableSource t;
+    t.name = name;
+    std::string dir, fileName;
+    if (!name.empty() && name.front() == '/') {
+        dir = platform::directoryOf(name);
+        fileName = platform::fileNameOf(name);
+        t.path = name;
+    } else {
+        dir = dataSource;
+        fileName = name;
+        t.path = platform::joinPath(dataSource, name);
+    }
+    if (fileName.empty()) throw Error("The table name [" + name + "] names no file");
+    const std::string native = fileSystemName(t.path, chars);
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
+            throw Error("Cannot find the table [" + name + "]: the file " + t.path + " does not exist");
+        throw Error("Cannot open the table [" + name + "] (" + t.path + "): " + std::strerror(err));
+    }
+    t.file = FileHandle(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw Error("Cannot open the table [" + name + "]: " + t.path + " is not a file");
+    t.fileSize = static_cast<std::uint64_t>(st.st_size);
+    t.format = resolveTableFormat(dir, fileName, defaults);
+
+    CsvReader reader(fd, t.path, t.format.separator, 0, t.fileSize, t.fileSize);
+    reader.setWanted(std::numeric_limits<std::size_t>::max());
+    if (!reader.next()) {
+        t.anyColumn = !t.format.header;
+        return t;
+    }
+    const auto& fields = reader.fields();
+    for (std::size_t i = 0; i < reader.fieldCount(); ++i) {
+        if (t.format.header && i < fields.size() && !fields[i].isNull())
+            t.columns.emplace_back(fields[i].view());
+        else
+            t.columns.push_back("F" + std::to_string(i + 1));
+    }
+    t.dataStart = t.format.header ? reader.offset() : 0;
+    return t;
+}
+
+}  // namespace engine

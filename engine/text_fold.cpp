@@ -1,0 +1,138 @@
+#include "engine/text_fold.h"
+
+#include <cstring>
+
+namespace engine {
+
+bool equalFoldedByCharacters(std::string_view a, std::string_view b, const CharStepper& chars);
+
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+
+// Folds eight bytes at once; valid only when every byte is below 0x80.
+inline std::uint64_t foldWordAscii(std::uint64_t w) {
+    const std::uint64_t geA = w + kOnes * (0x80 - 'A');
+    const std::uint64_t gtZ = w + kOnes * (0x80 - 'Z' - 1);
+    const std::uint64_t upper = geA & ~gtZ & (kOnes * 0x80);
+    return w | (upper >> 2);
+}
+
+inline std::uint64_t mix(std::uint64_t h, std::uint64_t w) {
+    h ^= w;
+    h *= 0x9E3779B97F4A7C15ULL;
+    return h ^ (h >> 29);
+}
+
+inline std::uint64_t finish(std::uint64_t h, std::size_t n) {
+    h ^= n * 0xC2B2AE3D27D4EB4FULL;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    return h;
+}
+
+inline std::uint64_t loadTail(const char* p, std::size_t n) {
+    std::uint64_t w = 0;
+    std::memcpy(&w, p, n);
+    return w;
+}
+
+}  // namespace
+
+void appendFolded(std::string& out, std::string_view text, const CharStepper& chars) {
+    const std::size_t start = out.size();
+    out.append(text);
+    char* p = out.data() + start;
+    char* end = out.data() + out.size();
+    if (isAscii(p, text.size())) {
+        for (; p < end; ++p) *p = foldAscii(*p);
+        return;
+    }
+    while (p < end) {
+        const std::size_t len = chars.length(p, end);
+        if (len == 1) *p = foldAscii(*p);
+        p += len;
+    }
+}
+
+std::uint64_t bytesHash(const char* p, std::size_t n) {
+    std::uint64_t h = 0x243F6A8885A308D3ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        h = mix(h, w);
+    }
+    if (i < n) h = mix(h, loadTail(p + i, n - i));
+    return finish(h, n);
+}
+
+std::uint64_t foldedHash(std::string_view text, const CharStepper& chars) {
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    if (isAscii(p, n)) {
+        std::uint64_t h = 0x243F6A8885A308D3ULL;
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            h = mix(h, foldWordAscii(w));
+        }
+        if (i < n) h = mix(h, foldWordAscii(loadTail(p + i, n - i)));
+        return finish(h, n);
+    }
+    thread_local std::string folded;
+    folded.clear();
+    appendFolded(folded, text, chars);
+    return bytesHash(folded.data(), folded.size());
+}
+
+bool equalFolded(std::string_view a, std::string_view b, const CharStepper& chars) {
+    if (a.size() != b.size()) return false;
+    // Byte by byte while no double-byte character has been passed: then a
+    // letter is a letter and not a trail byte.
+    unsigned char high = 0;
+    for (std::size_t i = 0, n = a.size(); i < n; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x == y) {
+            high |= x;
+            continue;
+        }
+        if ((x | y | high) & 0x80) return equalFoldedByCharacters(a, b, chars);
+        if (foldAscii(static_cast<char>(x)) != foldAscii(static_cast<char>(y))) return false;
+    }
+    return true;
+}
+
+bool equalFoldedByCharacters(std::string_view a, std::string_view b, const CharStepper& chars) {
+    const char* p = a.data();
+    const char* q = b.data();
+    const char* end = p + a.size();
+    const char* qend = q + b.size();
+    while (p < end) {
+        const std::size_t len = chars.length(p, end);
+        if (len == 1) {
+            if (chars.length(q, qend) != 1 || foldAscii(*p) != foldAscii(*q)) return false;
+        } else if (std::memcmp(p, q, len) != 0) {
+            return false;
+        }
+        p += len;
+        q += len;
+    }
+    return true;
+}
+
+int compareFolded(std::string_view a, std::string_view b, const CharStepper& chars) {
+    thread_local std::string fa, fb;
+    fa.clear();
+    fb.clear();
+    appendFolded(fa, a, chars);
+    appendFolded(fb, b, chars);
+    const int c = std::memcmp(fa.data(), fb.data(), std::min(fa.size(), fb.size()));
+    if (c != 0) return c;
+    return fa.size() < fb.size() ? -1 : fa.size() > fb.size() ? 1 : 0;
+}
+
+}  // namespace engine

@@ -1,0 +1,97 @@
+// The like patterns of the address conditions, byte-wise and with GBK
+// characters whose trail byte looks like "@", "[", "]", "\" or a letter.
+#include <gtest/gtest.h>
+
+#include "engine/engine.h"
+#include "engine/like_matcher.h"
+
+namespace {
+
+using engine::CharStepper;
+using engine::LikeMatcher;
+
+// GBK characters whose second byte is a structural-looking ASCII byte.
+const std::string kTrailAt = "\x81\x40";       // trail byte "@"
+const std::string kTrailOpen = "\x81\x5B";     // trail byte "["
+const std::string kTrailClose = "\x81\x5D";    // trail byte "]"
+const std::string kTrailBackslash = "\x81\x5C";
+const std::string kTrailA = "\x81\x41";        // trail byte "A"
+const std::string kTrailDot = "\xB0\xA1";      // an ordinary character (no ASCII trail)
+
+struct LikeCase {
+    std::string pattern;
+    std::string text;
+    bool expected;
+};
+
+class LikeCases : public ::testing::TestWithParam<LikeCase> {};
+
+TEST_P(LikeCases, MatchesAsExpected) {
+    const LikeCase& c = GetParam();
+    LikeMatcher m(c.pattern, CharStepper(engine::CodePage::Gbk));
+    EXPECT_EQ(m.matches(c.text), c.expected) << "pattern '" << c.pattern << "' text '" << c.text << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AddressTests, LikeCases,
+    ::testing::Values(
+        // basic shape
+        LikeCase{"%@%.%", "a@b.c", true}, LikeCase{"%@%.%", "a.b@c", false}, LikeCase{"%@%.%", "ab", false},
+        LikeCase{"%@%.%", "@.", true}, LikeCase{"%@%.%", "", false},
+        // blank, "@.", "@@", leading "@", ".." after "@"
+        LikeCase{"% %", "a b", true}, LikeCase{"% %", "ab", false},
+        LikeCase{"%@.%", "a@.b", true}, LikeCase{"%@.%", "a@b.c", false},
+        LikeCase{"%@@%", "a@@b", true}, LikeCase{"%@@%", "a@b@", false},
+        LikeCase{"[@]%", "@a", true}, LikeCase{"[@]%", "a@", false}, LikeCase{"[@]%", "", false},
+        LikeCase{"%@%..%", "a@b..c", true}, LikeCase{"%@%..%", "a..b@c.d", false},
+        // ends with a letter or a comma
+        LikeCase{"%[a-z,A-Z]", "a@b.c", true}, LikeCase{"%[a-z,A-Z]", "a@b.C", true},
+        LikeCase{"%[a-z,A-Z]", "a@b.c,", true}, LikeCase{"%[a-z,A-Z]", "a@b.c1", false},
+        LikeCase{"%[a-z,A-Z]", "a@b.", false}, LikeCase{"%[a-z,A-Z]", "", false},
+        // letter case is ignored, pattern text is literal otherwise
+        LikeCase{"p@%.%", "P@x.y", true}, LikeCase{"%@QQ.COM", "a@qq.com", true},
+        LikeCase{"a_b@%", "a_b@x", true}, LikeCase{"a_b@%", "axb@x", false},
+        LikeCase{"%@p", "a@x.p", false}, LikeCase{"%@p", "a@p", true},
+        LikeCase{"", "", true}, LikeCase{"", "a", false}, LikeCase{"%", "", true}, LikeCase{"abc", "abc", true},
+        LikeCase{"abc", "abcd", false}, LikeCase{"a%a", "a", false}, LikeCase{"a%a", "aa", true},
+        LikeCase{"[0-9]%", "7x", true}, LikeCase{"[0-9]%", "x7", false}));
+
+INSTANTIATE_TEST_SUITE_P(
+    GbkTrailBytes, LikeCases,
+    ::testing::Values(
+        // A trail byte "@" is no "@".
+        LikeCase{"%@%.%", "a" + kTrailAt + "b.c", false}, LikeCase{"%@%.%", kTrailAt + "@b.c", true},
+        LikeCase{"[@]%", kTrailAt + "x", false}, LikeCase{"%@@%", "a" + kTrailAt + "@b", false},
+        LikeCase{"%@.%", "a" + kTrailAt + ".b", false},
+        // A trailing double-byte character with a letter trail is no letter.
+        LikeCase{"%[a-z,A-Z]", "a@b.c" + kTrailA, false}, LikeCase{"%[a-z,A-Z]", kTrailA + "@b.c", true},
+        // Characters as pattern members.
+        LikeCase{"%" + kTrailAt + "%", "x" + kTrailAt + "y", true},
+        LikeCase{"%" + kTrailAt + "%", "x@y", false},
+        LikeCase{kTrailOpen + "%", kTrailOpen + "abc", true},
+        LikeCase{"%" + kTrailClose, "abc" + kTrailClose, true},
+        LikeCase{"%" + kTrailBackslash + "%", "a" + kTrailBackslash + "b", true},
+        LikeCase{"[" + kTrailDot + "]%", kTrailDot + "x", true},
+        LikeCase{"%@" + kTrailDot + ".cn", "a@" + kTrailDot + ".cn", true},
+        // "%" steps over whole characters: "a" must not match a trail byte "A".
+        LikeCase{"%a", "x" + kTrailA, false}, LikeCase{"%A%", kTrailA, false},
+        // Invalid GBK bytes are single characters and never crash.
+        LikeCase{"%@%.%", "\xFF@\x81.c", true}, LikeCase{"%", "\x81", true}, LikeCase{"_", "\x81", false}));
+
+TEST(LikeMatcher, UnclosedListIsAnError) {
+    try {
+        LikeMatcher m("%[a-z", CharStepper());
+        FAIL() << "no error";
+    } catch (const engine::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("%[a-z"), std::string::npos) << e.what();
+    }
+}
+
+TEST(LikeMatcher, TrailBracketDoesNotOpenAList) {
+    // "\x81[" is one character, so no list is opened and nothing is unclosed.
+    LikeMatcher m("%" + kTrailOpen, CharStepper());
+    EXPECT_TRUE(m.matches("ab" + kTrailOpen));
+    EXPECT_FALSE(m.matches("ab["));
+}
+
+}  // namespace

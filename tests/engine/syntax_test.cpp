@@ -1,0 +1,78 @@
+// Statements the engine must refuse, and what the messages say.
+#include <gtest/gtest.h>
+
+#include "engine/parser.h"
+#include "engine_test_support.h"
+
+namespace {
+
+using namespace enginetest;
+
+struct ErrorCase {
+    std::string sql;
+    std::string expectedPart;
+};
+
+TEST(Syntax, ErrorsNameTheirCause) {
+    TempDir dir;
+    dir.write("t.csv", "email;n\r\na@b.c;1\r\n");
+    const ErrorCase cases[] = {
+        {"select from [t.csv]", "Syntax error at position 8"},
+        {"select * form [t.csv]", "Syntax error at position 10"},
+        {"select * from [t.csv", "not closed"},
+        {"select * from [t.csv] where email like 'abc", "not closed"},
+        {"select * from [t.csv] where", "the end of the statement"},
+        {"select * from [t.csv] where email like '%@%.%' extra", "Syntax error at position 48"},
+        {"select [nope] from [t.csv]", "Unknown column [nope]"},
+        {"select * from [t.csv] where [F1] like '%'", "Unknown column [F1]"},
+        {"select * from [missing.csv]", "missing.csv"},
+        {"select frob(email) from [t.csv]", "Unknown function frob()"},
+        {"select mid(email) from [t.csv]", "Wrong number of arguments"},
+        {"select * from [t.csv] where count(email) > 1", "count() cannot be used in where"},
+        {"select email, count(n) as c from [t.csv]", "must be counted or named in group by"},
+        {"select * from [t.csv] where email like '[a-'", "is not closed"},
+        {"select * from [t.csv] where InStr([email],'@')-1>x9", "Unknown column [x9]"},
+        {"select * from [t.csv] where InStr([email],'@')-1>9a", "is not a number"},
+        {"select top x * from [t.csv]", "a whole number after \"top\""},
+        {"select mid(email,0,2) from [t.csv]", "mid() must be 1 or more"},
+        {"select * from [t.csv] where ([email] like 'p@%.%' or  [email] like 'q@%.%'", "expected \")\""},
+        {"select * from [t.csv] where ()", "Syntax error"},
+        {"select * from [t.csv] where email like '%' ? 1", "unexpected character"},
+    };
+    for (const auto& c : cases) {
+        const std::string msg = failure(dir.path(), c.sql);
+        EXPECT_NE(msg.find(c.expectedPart), std::string::npos) << c.sql << "\n  message: " << msg;
+    }
+}
+
+TEST(Syntax, PositionsCountCharactersNotBytes) {
+    // Two double-byte characters before the error: position counts them once each.
+    TempDir dir;
+    const std::string msg = failure(dir.path(), "select '\xD6\xD0\xCE\xC4' from from");
+    EXPECT_NE(msg.find("at position 18"), std::string::npos) << msg;
+}
+
+TEST(Syntax, BracketNamesStepOverTrailBytes) {
+    // "\x81]" is one character: the bracket name goes on to the real "]".
+    const engine::CharStepper gbk;
+    auto s = engine::parseStatement("select [a\x81]b] from [t\x81]x.csv] as A", gbk);
+    ASSERT_EQ(s.items.size(), 1u);
+    EXPECT_EQ(s.items[0].expr->name, "a\x81]b");
+    EXPECT_EQ(s.from.name, "t\x81]x.csv");
+    EXPECT_EQ(s.from.alias, "A");
+    // A text literal whose character has the trail byte "'"? Not possible (0x27 < 0x40);
+    // but a trail byte "@" stays inside the literal.
+    auto t = engine::parseStatement("select * from [t] where x like '%\x81@%'", gbk);
+    EXPECT_EQ(t.where->children[1]->text, "%\x81@%");
+}
+
+TEST(Syntax, KeywordsInAnyLetterCase) {
+    const engine::CharStepper gbk;
+    auto s = engine::parseStatement("SeLeCt DiStInCt ToP 5 x As y FrOm [t] WhErE x Is NoT nUlL oRdEr By x DeSc", gbk);
+    EXPECT_TRUE(s.distinct);
+    EXPECT_EQ(s.top.value(), 5u);
+    EXPECT_EQ(s.items[0].alias, "y");
+    EXPECT_TRUE(s.orderBy[0].descending);
+}
+
+}  // namespace

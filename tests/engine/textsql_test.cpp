@@ -1,0 +1,68 @@
+// textsql from the outside: output format, exit codes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "engine_test_support.h"
+
+namespace {
+
+using namespace enginetest;
+
+struct Run {
+    int exitCode = -1;
+    std::string out;
+};
+
+// Runs textsql with the arguments (each single-quoted for the shell); standard error to err.txt.
+Run textsql(const std::vector<std::string>& args, const std::string& errFile) {
+    std::string cmd = TEXTSQL_PATH;
+    for (const auto& a : args) {
+        std::string q = "'";
+        for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        cmd += " " + q + "'";
+    }
+    cmd += " 2>" + errFile;
+    Run r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int status = ::pclose(p);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(Textsql, PrintsNamesThenQuotedCells) {
+    TempDir dir;
+    dir.write("t.csv", "name;email\r\n\xD5\xC5;a\"b@c.d\r\nx;\r\n");
+    const std::string err = dir.path() + "/err.txt";
+    auto r = textsql({"--dir", dir.path(), "--fmt", "Delimited(;)", "select name, email from [t.csv]"}, err);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "name;email\n\"\xD5\xC5\";\"a\"\"b@c.d\"\n\"x\";\n");
+    auto c = textsql({"--connection", connectionString(dir.path(), "No", "Delimited(;)"), "select count(F1) as n from [t.csv]"}, err);
+    EXPECT_EQ(c.exitCode, 0);
+    EXPECT_EQ(c.out, "n\n\"3\"\n");
+    auto h = textsql({"--dir", dir.path(), "--hdr", "no", "--fmt", "Delimited(;)", "select top 1 * from [t.csv]"}, err);
+    EXPECT_EQ(h.out, "F1;F2\n\"name\";\"email\"\n");
+}
+
+TEST(Textsql, FailuresAndUsage) {
+    TempDir dir;
+    const std::string err = dir.path() + "/err.txt";
+    auto f = textsql({"--dir", dir.path(), "select * from [none.csv]"}, err);
+    EXPECT_EQ(f.exitCode, 1);
+    EXPECT_NE(readFile(err).find("none.csv"), std::string::npos);
+    EXPECT_EQ(textsql({}, err).exitCode, 2);
+    EXPECT_EQ(textsql({"--dir", dir.path()}, err).exitCode, 2);
+    EXPECT_EQ(textsql({"--hdr", "maybe", "--dir", dir.path(), "select 1 from [x]"}, err).exitCode, 2);
+    EXPECT_EQ(textsql({"--bogus", "select"}, err).exitCode, 2);
+}
+
+}  // namespace
