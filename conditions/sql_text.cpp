@@ -1,0 +1,19 @@
+#include "conditions/sql_text.h"
+
+namespace conditions {
+
+// A single quote (0x27) is below 0x40 and so never a GBK trail byte: doubling
+// byte by byte is safe.
+std::string QuoteSqlText(const std::string& text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    quoted += '\'';
+    return quoted;
+}
+
+}  // namespace conditions

@@ -1,0 +1,54 @@
+#include "conditions/domain_statistics.h"
+#include "conditions/exclusion_join.h"
+#include "conditions/sql_text.h"
+
+#include <gtest/gtest.h>
+
+using namespace conditions;
+
+TEST(ExclusionJoin, InnerJoin) {
+    EXPECT_EQ(ExclusionFileJoin("F1", "ex.csv", false),
+              " inner join [ex.csv] as B on A.[F1]=B.[F1]");
+}
+
+TEST(ExclusionJoin, AntiJoin) {
+    EXPECT_EQ(ExclusionFileJoin("F1", "ex.csv", true),
+              " left join [ex.csv] as B on A.[F1]=B.[F1] where B.[F1] is null");
+}
+
+TEST(DomainStatistics, TopTen) {
+    EXPECT_EQ(DomainStatisticsStatement("T", "F1", 10),
+              "select top 10 mid(F1,instr(F1,'@')+1,len(F1)) as [domain],count(F1) as quantity "
+              "from [T] where [F1] like '%@%.%' group by mid(F1,instr(F1,'@')+1,len(F1))  "
+              "order by count(F1) desc");
+}
+
+TEST(DomainStatistics, AllHasTwoBlanksAfterSelect) {
+    EXPECT_EQ(DomainStatisticsStatement("a-Export.csv", "F1", 0),
+              "select  mid(F1,instr(F1,'@')+1,len(F1)) as [domain],count(F1) as quantity "
+              "from [a-Export.csv] where [F1] like '%@%.%' group by mid(F1,instr(F1,'@')+1,len(F1))  "
+              "order by count(F1) desc");
+}
+
+TEST(DomainStatistics, ColumnWithBlankStandsBare) {
+    const std::string s = DomainStatisticsStatement("T", "my col", 50);
+    EXPECT_EQ(s.substr(0, 40), "select top 50 mid(my col,instr(my col,'@");
+    EXPECT_NE(s.find("where [my col] like"), std::string::npos);
+}
+
+struct QuoteCase {
+    const char* text;
+    const char* expected;
+};
+
+class Quote : public testing::TestWithParam<QuoteCase> {};
+
+TEST_P(Quote, DoublesSingleQuotes) {
+    EXPECT_EQ(QuoteSqlText(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Quote,
+                         testing::Values(QuoteCase{"", "''"}, QuoteCase{"abc", "'abc'"},
+                                         QuoteCase{"o'k", "'o''k'"}, QuoteCase{"'", "''''"},
+                                         QuoteCase{"''", "''''''"},
+                                         QuoteCase{"\xd3\xca'", "'\xd3\xca'''"}));
