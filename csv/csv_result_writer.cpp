@@ -1,0 +1,49 @@
+#include "csv/csv_result_writer.h"
+
+#include <cstring>
+
+#include "csv/output_file.h"
+
+namespace csv {
+
+namespace {
+
+constexpr char kSeparator = ';';
+
+// 0x22 is below 0x40 and so never the trail byte of a GBK character: every
+// quote byte of GBK text is a quote character and is doubled.
+void writeQuotedCell(OutputFile& file, std::string_view text) {
+    file.write('"');
+    while (!text.empty()) {
+        const void* hit = std::memchr(text.data(), '"', text.size());
+        if (hit == nullptr) {
+            file.write(text);
+            break;
+        }
+        const std::size_t upTo = static_cast<const char*>(hit) - text.data() + 1;
+        file.write(text.substr(0, upTo));
+        file.write('"');
+        text.remove_prefix(upTo);
+    }
+    file.write('"');
+}
+
+}  // namespace
+
+void CsvResultWriter::WriteCsvFile(const std::string& gbkPath) {
+    OutputFile file(gbkPath);
+    const std::size_t columns = result_.columnNames().size();
+    bool firstLine = true;
+    for (result_.first(); !result_.eof(); result_.next()) {
+        if (!firstLine) file.write("\r\n");
+        firstLine = false;
+        for (std::size_t column = 0; column < columns; ++column) {
+            if (column > 0) file.write(kSeparator);
+            const auto value = result_.value(column);
+            writeQuotedCell(file, value ? *value : std::string_view());
+        }
+    }
+    file.close();
+}
+
+}  // namespace csv

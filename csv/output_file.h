@@ -1,0 +1,65 @@
+// A file written through a large buffer in which every write and the close
+// are checked: a full disk or a refused write is an exception, never a
+// silently shortened file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace csv {
+
+// A failure of an output file.  what() is fit to show a person and names the
+// file and the cause ("Cannot create file "PATH". CAUSE" or "Cannot write file
+// "PATH". CAUSE"); errorNumber() is the system's code (0 when the path could
+// not be named on the file system), for callers that choose their own text.
+class OutputFileError : public std::runtime_error {
+public:
+    enum class Stage { Create, Write };
+    OutputFileError(Stage stage, int errorNumber, const std::string& message)
+        : std::runtime_error(message), stage_(stage), errorNumber_(errorNumber) {}
+    Stage stage() const { return stage_; }
+    int errorNumber() const { return errorNumber_; }
+
+private:
+    Stage stage_;
+    int errorNumber_;
+};
+
+class OutputFile {
+public:
+    static constexpr std::size_t kDefaultBufferSize = 1 << 20;
+
+    // Creates the file, or truncates an existing one.  gbkPath is GBK bytes.
+    explicit OutputFile(const std::string& gbkPath, std::size_t bufferSize = kDefaultBufferSize);
+    // Closes without reporting (use close() to learn the outcome).
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    void write(std::string_view bytes);
+    void write(char byte) {
+        if (used_ == buffer_.size()) flush();
+        buffer_[used_++] = byte;
+    }
+    // Hands the buffer to the file and closes it; throws on any failure.
+    void close();
+
+    // Bytes handed to write() so far.
+    std::uint64_t size() const { return written_ + used_; }
+    const std::string& path() const { return path_; }
+
+private:
+    void flush();
+    [[noreturn]] void fail(int errorNumber);
+
+    std::string path_;
+    int fd_ = -1;
+    std::string buffer_;
+    std::size_t used_ = 0;
+    std::uint64_t written_ = 0;
+};
+
+}  // namespace csv
