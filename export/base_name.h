@@ -1,0 +1,12 @@
+// The stem of every output file name.
+#pragma once
+
+#include <string>
+
+namespace exporting {
+
+// The source file name less its last four characters (a double-byte GBK
+// character counting as one); empty for a name of four characters or fewer.
+std::string BaseName(const std::string& sourceFile);
+
+}  // namespace exporting

@@ -1,0 +1,150 @@
+#include "export/cleaning_pipeline.h"
+
+#include <exception>
+
+#include "conditions/conditions.h"
+#include "export/base_name.h"
+#include "export/file_steps.h"
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+
+namespace exporting {
+
+namespace {
+
+bool emptyOrZeros(const std::string& text) {
+    return text.find_first_not_of('0') == std::string::npos;
+}
+
+// The three first-pass steps differ only in the condition and the suffix.
+bool ExportAddressClass(ExportContext& ctx, const std::string& column,
+                        std::string (*condition)(const std::string&), const char* suffix) {
+    const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.sourceFile +
+                            "]" + " where " + condition(column);
+    platform::BusyGuard busy(ctx.feedback);
+    try {
+        RunIntoFile(ctx, ctx.previewConnection, sql, OutputPath(ctx, suffix));
+        return true;
+    } catch (const std::exception& e) {
+        CloseSharedResult(ctx);
+        ctx.feedback.showMessage(e.what());
+        return false;
+    }
+}
+
+// Without an exclusion pass the intermediate file becomes -Export.csv (the
+// rename replaces an earlier one).  With no intermediate file an earlier
+// -Export.csv must not survive as this run's result; a failed removal or
+// rename is a failure of the run.
+bool MoveIntermediateToExport(ExportContext& ctx) {
+    const std::string temp = OutputPath(ctx, "-Temp.csv");
+    const std::string target = OutputPath(ctx, "-Export.csv");
+    try {
+        if (platform::fileExists(temp)) RenameExistingFile(temp, target);
+        else RemoveExistingFile(target);
+        return true;
+    } catch (const std::exception& e) {
+        ctx.feedback.showMessage(e.what());
+        return false;
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> CheckCleaningOptions(const CleaningOptions& o) {
+    if (o.excludeFile && o.excludeFileName.empty())
+        return platform::gbk("Email地址排除文件不能为空,请选择排除文件!");
+    if (o.prefixLength && o.prefixLengthNumber.empty()) return platform::gbk("前缀长度不能为空!");
+    if (o.prefixList && o.prefixListText.empty()) return platform::gbk("前缀内容不能为空!");
+    if (o.suffixList && o.suffixListText.empty()) return platform::gbk("后缀内容不能为空!");
+    if (o.split && o.splitByRows && emptyOrZeros(o.splitRows))
+        return platform::gbk("数据行数不能为空值或0!");
+    if (o.split && !o.splitByRows && emptyOrZeros(o.splitSize))
+        return platform::gbk("文件大小不能为空值或0!");
+    return std::nullopt;
+}
+
+bool CleanAddresses(ExportContext& ctx, const CleaningOptions& options, const std::string& column) {
+    if (const auto message = CheckCleaningOptions(options)) {
+        ctx.feedback.showMessage(*message);
+        return false;
+    }
+    const bool exclusionPass =
+        options.excludeFile || options.prefixLength || options.prefixList || options.suffixList;
+
+    if (!ExportInvalidAddresses(ctx, column)) return false;
+    if (!ExportErrorAddresses(ctx, column)) return false;
+    if (!ExportValidAddresses(ctx, column)) return false;
+
+    if (exclusionPass) {
+        if (!ApplyExclusions(ctx, options, "F1", options.excludeFile)) return false;
+        platform::removeFile(OutputPath(ctx, "-Temp.csv"));  // a leftover is harmless
+        return true;
+    }
+    return MoveIntermediateToExport(ctx);
+}
+
+bool ExportInvalidAddresses(ExportContext& ctx, const std::string& column) {
+    return ExportAddressClass(ctx, column, conditions::InvalidCondition, "-Invalid.csv");
+}
+
+bool ExportErrorAddresses(ExportContext& ctx, const std::string& column) {
+    return ExportAddressClass(ctx, column, conditions::ErrorCondition, "-Error.csv");
+}
+
+bool ExportValidAddresses(ExportContext& ctx, const std::string& column) {
+    // An intermediate file left by a run that failed in its second pass must
+    // not be taken for this run's valid addresses when there are none.
+    try {
+        RemoveExistingFile(OutputPath(ctx, "-Temp.csv"));
+    } catch (const std::exception& e) {
+        ctx.feedback.showMessage(e.what());
+        return false;
+    }
+    return ExportAddressClass(ctx, column, conditions::ValidCondition, "-Temp.csv");
+}
+
+bool ApplyExclusions(ExportContext& ctx, const CleaningOptions& o, const std::string& column,
+                     bool useExclusionFile) {
+    // E selects the excluded values, K exactly the other non-null ones.
+    std::string exclude, keep;
+    if (useExclusionFile) {
+        exclude = conditions::ExclusionFileJoin(column, o.excludeFileName, false);
+        keep = conditions::ExclusionFileJoin(column, o.excludeFileName, true);
+    } else {
+        if (o.prefixLength && !o.prefixLengthNumber.empty()) {
+            exclude = conditions::PrefixLengthCondition("F1", o.prefixLengthOperator, o.prefixLengthNumber, false);
+            keep = conditions::PrefixLengthCondition("F1", o.prefixLengthOperator, o.prefixLengthNumber, true);
+        }
+        auto append = [&](std::string (*builder)(const std::string&, const std::string&, bool),
+                          const std::string& list) {
+            const bool first = exclude.empty();
+            exclude += (first ? "" : " or ") + builder("F1", list, false);
+            keep += (first ? "" : " and ") + builder("F1", list, true);
+        };
+        if (o.prefixList && !o.prefixListText.empty()) append(conditions::PrefixListCondition, o.prefixListText);
+        if (o.suffixList && !o.suffixListText.empty()) append(conditions::SuffixListCondition, o.suffixListText);
+        if (!exclude.empty()) {
+            exclude = " where " + exclude;
+            keep = " where " + keep;
+        }
+    }
+    const std::string from = "select A.[" + column + "] from [" +
+                             OutputTableName(ctx, BaseName(ctx.sourceFile) + "-Temp.csv") + "] as A";
+
+    platform::BusyGuard busy(ctx.feedback);
+    try {
+        RunIntoFile(ctx, ctx.csvConnection, from + exclude, OutputPath(ctx, "-Exclude.csv"));
+        // An earlier run's -Export.csv must not pass for this run's result
+        // when every value is excluded.
+        RemoveExistingFile(OutputPath(ctx, "-Export.csv"));
+        RunIntoFile(ctx, ctx.csvConnection, from + keep, OutputPath(ctx, "-Export.csv"));
+        return true;
+    } catch (const std::exception& e) {
+        CloseSharedResult(ctx);
+        ctx.feedback.showMessage(e.what());
+        return false;
+    }
+}
+
+}  // namespace exporting

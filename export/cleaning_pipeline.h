@@ -1,0 +1,33 @@
+// The cleaning pipeline, the common first half of both exports: invalid and
+// erroneous addresses set aside, the valid ones distinct and lower-cased, then
+// optionally split by the exclusion options, leaving BaseName-Export.csv in
+// the output directory.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "export/export_context.h"
+
+namespace exporting {
+
+// The message of the first input check that fails (GBK), or nothing.
+std::optional<std::string> CheckCleaningOptions(const CleaningOptions& options);
+
+// Checks the options, runs the first pass over the source file and the
+// exclusion pass or the move to -Export.csv.  Shows its own messages through
+// the feedback; returns whether the export may go on.
+bool CleanAddresses(ExportContext& ctx, const CleaningOptions& options, const std::string& column);
+
+// The three first-pass steps: distinct lower-cased values of one address
+// class of the source file into -Invalid.csv, -Error.csv, -Temp.csv.
+bool ExportInvalidAddresses(ExportContext& ctx, const std::string& column);
+bool ExportErrorAddresses(ExportContext& ctx, const std::string& column);
+bool ExportValidAddresses(ExportContext& ctx, const std::string& column);
+
+// The exclusion pass over -Temp.csv: the excluded values into -Exclude.csv,
+// the kept ones into -Export.csv.
+bool ApplyExclusions(ExportContext& ctx, const CleaningOptions& options, const std::string& column,
+                     bool useExclusionFile);
+
+}  // namespace exporting

@@ -1,0 +1,90 @@
+// The domain-classified export: one file per domain group and one for the
+// addresses that belong to no group.
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "conditions/conditions.h"
+#include "export/base_name.h"
+#include "export/file_steps.h"
+#include "export/full_export.h"
+#include "platform/code_page.h"
+
+namespace exporting {
+
+namespace {
+
+using Group = std::pair<std::string, std::string>;  // name, comma list
+
+// A top-N entry is d=d read like a custom entry: cut at the first "=".
+Group groupFromEntry(const std::string& entry) {
+    const std::size_t equals = entry.find('=');
+    return {entry.substr(0, equals), entry.substr(equals + 1)};
+}
+
+// The group name becomes part of a file name in the output directory: a "/"
+// would lead outside it, a NUL would cut the name short.
+bool safeGroupName(const std::string& name) {
+    return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+std::vector<Group> topDomainGroups(ExportContext& ctx, const std::string& table, int top) {
+    std::vector<Group> groups;
+    try {
+        CloseSharedResult(ctx);
+        ctx.csvResultBoundTo = &ctx.csvConnection;
+        ctx.csvResult.open(ctx.csvConnection, conditions::DomainStatisticsStatement(table, "F1", top));
+        const std::size_t domainColumn = ctx.csvResult.columnIndex("domain");
+        for (ctx.csvResult.first(); !ctx.csvResult.eof(); ctx.csvResult.next()) {
+            const std::string domain(ctx.csvResult.value(domainColumn).value_or(std::string_view()));
+            groups.push_back(groupFromEntry(domain + "=" + domain));
+        }
+        ctx.csvResult.close();
+    } catch (const std::exception& e) {
+        CloseSharedResult(ctx);
+        ctx.feedback.showMessage(e.what());  // go on with the groups read so far
+    }
+    return groups;
+}
+
+}  // namespace
+
+bool ExportByDomain(ExportContext& ctx, const settings::DomainExportSettings& settings) {
+    const std::string table = OutputTableName(ctx, BaseName(ctx.sourceFile) + "-Export.csv");
+    std::vector<Group> groups;
+    if (settings.selected == 0) groups = topDomainGroups(ctx, table, settings.top);
+    else if (settings.selected == 1) groups = settings.custom;
+
+    platform::BusyGuard busy(ctx.feedback);
+    std::string remainder;  // never reset: every group's items stay out of it
+    auto run = [&](const std::string& condition, const std::string& suffix) {
+        try {
+            RunIntoFile(ctx, ctx.csvConnection, "select * from [" + table + "] where " + condition,
+                        OutputPath(ctx, suffix));
+        } catch (const std::exception& e) {
+            CloseSharedResult(ctx);
+            ctx.feedback.showMessage(e.what());
+        }
+    };
+
+    for (const auto& [name, list] : groups) {
+        std::string condition;
+        for (const std::string& item : conditions::SplitCommaList(list)) {
+            const std::string pattern = conditions::QuoteSqlText("%@" + item);
+            condition += (condition.empty() ? "" : " or ") + ("[F1] like " + pattern);
+            remainder += (remainder.empty() ? "" : " and ") + ("[F1] not like " + pattern);
+        }
+        if (condition.empty()) continue;
+        if (!safeGroupName(name)) {
+            ctx.feedback.showMessage(platform::gbk("分组名称\"") + name +
+                                     platform::gbk("\"含有\"/\",不能用作文件名,已跳过该分组!"));
+            continue;
+        }
+        run(condition, "-Export-" + name + ".csv");
+    }
+    if (!remainder.empty()) run(remainder, "-Export-OtherDomain.csv");
+    return true;
+}
+
+}  // namespace exporting

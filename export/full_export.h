@@ -1,0 +1,29 @@
+// The full export and the domain export as whole runs, the same for the window
+// and the command line: the caller shows the status text first, then calls.
+#pragma once
+
+#include <string>
+
+#include "export/export_context.h"
+#include "settings/domain_export_settings.h"
+
+namespace exporting {
+
+// Cleans, splits when options.split is set, and shows
+// "Email地址按条件全部导出 执行完毕!".  Returns false when the cleaning failed
+// (it has shown its message).  A split text that is not an integer, or a file
+// failure while splitting, leaves as UncaughtFailure: no completion message.
+bool RunFullExport(ExportContext& ctx, const CleaningOptions& options, const std::string& column);
+
+// Writes one file per domain group of the settings and one for the remaining
+// addresses, from BaseName-Export.csv in the output directory.  Reports each
+// failure through the feedback and goes on; always returns true.
+bool ExportByDomain(ExportContext& ctx, const settings::DomainExportSettings& settings);
+
+// Cleans, reads the settings file afresh, exports by domain and shows
+// "Email地址按条件,按@后缀分类导出 执行完毕!".  Returns false when the
+// cleaning failed.
+bool RunDomainExport(ExportContext& ctx, const CleaningOptions& options, const std::string& column,
+                     const std::string& settingsPath);
+
+}  // namespace exporting

@@ -1,0 +1,114 @@
+#include "export/split_export.h"
+
+#include <cerrno>
+#include <memory>
+#include <string_view>
+
+#include "csv/output_file.h"
+#include "export/file_steps.h"
+#include "export/line_reader.h"
+
+namespace exporting {
+
+std::string SplitErrorText(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT:
+        return "File not found";
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+        return "Invalid filename";
+    case EMFILE:
+    case ENFILE:
+        return "Too many open files";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return "File access denied";
+    case ENOSPC:
+    case EDQUOT:
+        return "Disk full";
+    default:
+        return "I/O error " + std::to_string(errorNumber);
+    }
+}
+
+namespace {
+
+// The part being written; created on the first line that goes into it.
+class PartWriter {
+public:
+    explicit PartWriter(ExportContext& ctx) : ctx_(ctx) {}
+
+    bool open() const { return file_ != nullptr; }
+    std::uint64_t size() const { return file_->size(); }
+
+    void writeLine(std::string_view line) {
+        try {
+            if (!file_) file_ = std::make_unique<csv::OutputFile>(
+                            OutputPath(ctx_, "-Export-" + std::to_string(++number_) + ".csv"));
+            file_->write(line);
+            file_->write("\r\n");
+        } catch (const csv::OutputFileError& e) {
+            file_.reset();
+            throw SplitError(SplitErrorText(e.errorNumber() != 0 ? e.errorNumber() : EINVAL));
+        }
+    }
+
+    void close() {
+        if (!file_) return;
+        try {
+            file_->close();
+            file_.reset();
+        } catch (const csv::OutputFileError& e) {
+            file_.reset();
+            throw SplitError(SplitErrorText(e.errorNumber()));
+        }
+    }
+
+private:
+    ExportContext& ctx_;
+    std::unique_ptr<csv::OutputFile> file_;
+    int number_ = 0;
+};
+
+}  // namespace
+
+bool SplitExportByRows(ExportContext& ctx, std::int32_t linesPerPart) {
+    const std::int64_t perPart = linesPerPart < 1 ? 1 : linesPerPart;
+    LineReader input(OutputPath(ctx, "-Export.csv"));
+    platform::BusyGuard busy(ctx.feedback);
+    PartWriter part(ctx);
+    std::int64_t linesInPart = 0;
+    std::string_view line;
+    while (input.next(line)) {
+        part.writeLine(line);
+        if (++linesInPart == perPart) {
+            part.close();
+            linesInPart = 0;
+        }
+    }
+    part.close();
+    return true;
+}
+
+bool SplitExportBySize(ExportContext& ctx, std::int64_t limitBytes) {
+    LineReader input(OutputPath(ctx, "-Export.csv"));
+    platform::BusyGuard busy(ctx.feedback);
+    PartWriter part(ctx);
+    std::string_view line;
+    while (input.next(line)) {
+        const std::int64_t lineBytes = static_cast<std::int64_t>(line.size()) + 2;
+        if (part.open() && static_cast<std::int64_t>(part.size()) + lineBytes > limitBytes) part.close();
+        part.writeLine(line);
+    }
+    part.close();
+    return true;
+}
+
+std::int64_t SplitSizeLimit(std::int32_t amount, int unitIndex) {
+    return static_cast<std::int64_t>(amount) * (unitIndex == 0 ? 1024 : 1048576);
+}
+
+}  // namespace exporting

@@ -1,0 +1,57 @@
+// A bound source file in a temporary folder, the two connections as the
+// window opens them, and an ExportContext over them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "engine/engine.h"
+#include "export/export_context.h"
+#include "platform/code_page.h"
+#include "recording_feedback.h"
+#include "test_files.h"
+
+class ExportFixture : public testing::Test {
+protected:
+    // Writes the source file (GBK bytes) and its Schema.ini section, opens
+    // the connections and makes the context.  format: "CSVDelimited", ...
+    void bind(const std::string& sourceFile, const std::string& content, bool header = true,
+              const std::string& format = "CSVDelimited") {
+        sourceFile_ = sourceFile;
+        testing_files::writeFile(dir / sourceFile, content);
+        testing_files::writeFile(dir / "Schema.ini", "[" + sourceFile + "]\r\nColNameHeader=" +
+                                                          (header ? "True" : "False") + "\r\nFormat=" +
+                                                          format + "\r\n");
+        if (preview.isOpen()) preview.close();
+        if (csvConnection.isOpen()) csvConnection.close();
+        preview.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.path() +
+                     ";Extended Properties=\"Text;HDR=" + (header ? "Yes" : "No") + ";IMEX=1;FMT=" + format +
+                     "\"");
+        csvConnection.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.path() +
+                           ";Extended Properties=\"Text;HDR=No;IMEX=1;FMT=Delimited\"");
+        makeContext(sourceFile);
+    }
+
+    // The context alone, connections unopened: enough for the split.
+    void makeContext(const std::string& sourceFile) {
+        sourceFile_ = sourceFile;
+        ctx = std::make_unique<exporting::ExportContext>(exporting::ExportContext{
+            preview, csvConnection, result, nullptr, dir.path(), sourceFile, dir.path(), feedback});
+    }
+
+    std::string out(const std::string& suffix) const {
+        return ctx->outputDir + "/" + baseName() + suffix;
+    }
+    std::string baseName() const { return sourceFile_.substr(0, sourceFile_.size() - 4); }
+
+    testing_files::TempDir dir;
+    engine::Connection preview, csvConnection;
+    engine::ResultSet result;
+    RecordingFeedback feedback;
+    std::unique_ptr<exporting::ExportContext> ctx;
+    std::string sourceFile_;
+};
+
+using Values = std::vector<std::string>;
