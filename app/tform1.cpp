@@ -1,0 +1,234 @@
+// Start and end of the main window, the failure edge of its handlers, the
+// option rules, the output directory and exclusion file choices, the status line.
+#include "app/tform1.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+
+#include "app/failure_text.h"
+#include "app/gbk_text.h"
+#include "app/result_set_model.h"
+#include "app/status_line.h"
+#include "export/full_export.h"
+#include "settings/domain_export_settings.h"
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+
+TForm1::TForm1(app::UiPorts* ports, QDialog* setupDialog, QWidget* parent)
+    : QWidget(parent), ports_(ports), setupDialog_(setupDialog) {
+    if (!ports_) {
+        ownPorts_ = std::make_unique<app::QtUiPorts>(this);
+        ports_ = ownPorts_.get();
+    }
+    createControls();
+    connectHandlers();
+    // Unbound: the preview and both exports wait for the first preview.
+    FormShow();
+}
+
+TForm1::~TForm1() {
+    // FormDestroy: the description file of the last binding goes.
+    binding_.deleteSchema();
+    // The grids go before the result sets they show.
+    delete DBGridEh_preview_data;
+    delete DBGridEh_preview_domain;
+    delete DBGridEh_csv;
+}
+
+template <class Body>
+void TForm1::guarded(Body&& body) {
+    try {
+        body();
+    } catch (const std::exception& failure) {
+        showUncaughtFailure(failure.what());
+    } catch (...) {
+        showUncaughtFailure("Unknown failure");
+    }
+}
+
+void TForm1::showUncaughtFailure(const std::string& gbkMessage) {
+    ports_->showFailure(app::fromGbk(app::uncaughtFailureText(gbkMessage)));
+}
+
+void TForm1::connectHandlers() {
+    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(btn_fileopen, &QPushButton::clicked, &TForm1::btn_fileopenClick);
+    on(cbx_delimite, &QComboBox::activated, &TForm1::cbx_delimiteChange);
+    on(cbx_hdr, &QCheckBox::clicked, &TForm1::cbx_hdrClick);
+    on(btn_search, &QToolButton::clicked, &TForm1::btn_searchClick);
+    connect(pgc_preview, &QTabWidget::currentChanged, this, [this] {
+        // Only a change the user makes runs the handler.
+        if (!pageChangeByProgram_) guarded([this] { pgc_previewChange(); });
+    });
+    on(cbx_filter_invalid, &QCheckBox::clicked, &TForm1::cbx_filter_invalidClick);
+    on(cbx_filter_error, &QCheckBox::clicked, &TForm1::cbx_filter_errorClick);
+    on(cbx_filter_distinct, &QCheckBox::clicked, &TForm1::cbx_filter_distinctClick);
+    on(cbx_filter_lowercase, &QCheckBox::clicked, &TForm1::cbx_filter_lowercaseClick);
+    on(cbx_filter_email, &QCheckBox::clicked, &TForm1::cbx_filter_emailClick);
+    on(cbx_filter_start1, &QCheckBox::clicked, &TForm1::cbx_filter_start1Click);
+    on(cbx_filter_start2, &QCheckBox::clicked, &TForm1::cbx_filter_start2Click);
+    on(cbx_filter_end, &QCheckBox::clicked, &TForm1::cbx_filter_endClick);
+    on(btn_filter_fileopen, &QPushButton::clicked, &TForm1::btn_filter_fileopenClick);
+    on(btn_select_dir, &QPushButton::clicked, &TForm1::btn_select_dirClick);
+    on(btn_export_all, &QPushButton::clicked, &TForm1::btn_export_allClick);
+    on(btn_export_domain, &QPushButton::clicked, &TForm1::btn_export_domainClick);
+    on(btn_export_domain_setup, &QPushButton::clicked, &TForm1::btn_export_domain_setupClick);
+    on(status_bar1, &app::StatusLine::clicked, &TForm1::status_bar1Click);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shownOnce_ && !event->spontaneous()) {
+        shownOnce_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    btn_search->setEnabled(false);
+    btn_export_all->setEnabled(false);
+    btn_export_domain->setEnabled(false);
+}
+
+// --- OperationFeedback --------------------------------------------------------
+
+void TForm1::showMessage(const std::string& gbkText) { ports_->showMessage(app::fromGbk(gbkText)); }
+
+void TForm1::setBusy(bool busy) { ports_->setBusy(busy); }
+
+void TForm1::setOperationText(const std::string& gbkText) { status_bar1->setPanelText(0, app::fromGbk(gbkText)); }
+
+std::string TForm1::gbkOf(const QString& name) {
+    const QByteArray utf8 = name.toUtf8();
+    return platform::gbkPath(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+std::string TForm1::gbkText(const QString& text) {
+    if (auto converted = app::toGbk(text)) return *converted;
+    throw UnrepresentableText(platform::gbk("输入的内容含有GBK编码无法表示的字符!"));
+}
+
+// --- always-on options and the exclusion rule ----------------------------------
+
+void TForm1::cbx_filter_invalidClick() { cbx_filter_invalid->setChecked(true); }
+void TForm1::cbx_filter_errorClick() { cbx_filter_error->setChecked(true); }
+void TForm1::cbx_filter_distinctClick() { cbx_filter_distinct->setChecked(true); }
+void TForm1::cbx_filter_lowercaseClick() { cbx_filter_lowercase->setChecked(true); }
+
+void TForm1::cbx_filter_emailClick() {
+    // The exclusion file and the exclusion conditions are never in force together.
+    if (!cbx_filter_email->isChecked()) return;
+    cbx_filter_start1->setChecked(false);
+    cbx_filter_start2->setChecked(false);
+    cbx_filter_end->setChecked(false);
+}
+
+void TForm1::cbx_filter_start1Click() {
+    if (cbx_filter_start1->isChecked()) cbx_filter_email->setChecked(false);
+}
+void TForm1::cbx_filter_start2Click() {
+    if (cbx_filter_start2->isChecked()) cbx_filter_email->setChecked(false);
+}
+void TForm1::cbx_filter_endClick() {
+    if (cbx_filter_end->isChecked()) cbx_filter_email->setChecked(false);
+}
+
+// --- choices of files and folders ----------------------------------------------
+
+void TForm1::btn_filter_fileopenClick() {
+    const auto chosen = ports_->chooseFile(chosenLast_);
+    if (!chosen) return;
+    chosenLast_ = *chosen;
+    // Only the name: the exclusion file is looked for beside the source file.
+    const QString name = QFileInfo(*chosen).fileName();
+    try {
+        gbkOf(name);
+    } catch (const platform::FileError& failure) {
+        showMessage(failure.what());
+        return;
+    }
+    edt_filter_email->setText(name);
+}
+
+void TForm1::btn_select_dirClick() {
+    const auto folder = ports_->chooseFolder(QString::fromUtf8("请选择文件夹"));
+    if (!folder) return;
+    try {
+        gbkOf(*folder);
+    } catch (const platform::FileError& failure) {
+        showMessage(failure.what());
+        return;
+    }
+    edt_output_dir->setText(*folder);
+}
+
+void TForm1::status_bar1Click() { ports_->openUrl(QString::fromUtf8(app::publisher::kUrl)); }
+
+void TForm1::btn_export_domain_setupClick() {
+    if (setupDialog_) setupDialog_->exec();
+}
+
+// --- exports -------------------------------------------------------------------
+
+exporting::CleaningOptions TForm1::readCleaningOptions() const {
+    exporting::CleaningOptions options;
+    options.excludeFile = cbx_filter_email->isChecked();
+    options.excludeFileName = gbkOf(edt_filter_email->text());
+    options.prefixLength = cbx_filter_start1->isChecked();
+    options.prefixLengthOperator = gbkText(cmbx_filter_start1->currentText());
+    options.prefixLengthNumber = gbkText(edt_filter_start1->text());
+    options.prefixList = cbx_filter_start2->isChecked();
+    options.prefixListText = gbkText(edt_filter_start2->text());
+    options.suffixList = cbx_filter_end->isChecked();
+    options.suffixListText = gbkText(edt_filter_end->text());
+    options.split = cbx_split->isChecked();
+    options.splitByRows = rbt_split_row->isChecked();
+    options.splitRows = gbkText(edt_split_row->text());
+    options.splitSize = gbkText(edt_split_size->text());
+    options.splitSizeUnitIndex = cbx_split_size->currentIndex();
+    return options;
+}
+
+void TForm1::btn_export_allClick() {
+    setOperationText(platform::gbk(" 当前操作：Email地址按条件全部导出"));
+    QCoreApplication::processEvents();  // once, so that the text shows
+    runExport(false);
+}
+
+void TForm1::btn_export_domainClick() {
+    setOperationText(platform::gbk(" 当前操作：Email地址按条件,按@后缀分类导出"));
+    QCoreApplication::processEvents();
+    runExport(true);
+}
+
+void TForm1::runExport(bool byDomain) {
+    const exporting::CleaningOptions options = readCleaningOptions();
+    exporting::ExportContext ctx{adoconn_preview, adoconn_csv,           adodst_csv,
+                                 adodst_csvConnection_, binding_.sourceDir(), binding_.sourceFile(),
+                                 gbkOf(edt_output_dir->text()), *this};
+    // The pipeline rebinds the shared result set; the row count of the next
+    // opening runs on whichever connection it was left bound to.
+    struct KeepBinding {
+        engine::Connection*& bound;
+        exporting::ExportContext& ctx;
+        ~KeepBinding() { bound = ctx.csvResultBoundTo; }
+    } keep{adodst_csvConnection_, ctx};
+    ds_csv->reload([&] {
+        if (byDomain)
+            exporting::RunDomainExport(ctx, options, addressColumn(), settings::defaultSettingsPath());
+        else
+            exporting::RunFullExport(ctx, options, addressColumn());
+    });
+}

@@ -1,0 +1,195 @@
+// The main window: every control of the tool, the bound source file, the two
+// engine connections with their three result sets, and the handlers that run
+// the operations.  Handlers are named after the control and the event; every
+// one is reached through guarded(), so no failure crosses into Qt's event loop.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "app/ui_ports.h"
+#include "engine/engine.h"
+#include "export/export_context.h"
+#include "platform/operation_feedback.h"
+#include "source/source_binding.h"
+
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableView;
+class QToolButton;
+
+namespace app {
+class ResultSetModel;
+class StatusLine;
+class DigitFilter;
+}  // namespace app
+
+// The publisher shown in the status line; clicking it opens the address.
+namespace app::publisher {
+inline constexpr const char* kName = "岚石数据软件工作室";
+inline constexpr const char* kWebAddress = "www.lanshi-data.example";
+inline constexpr const char* kUrl = "http://www.lanshi-data.example/";
+inline constexpr const char* kTelephone = "010-5550-0188";
+}  // namespace app::publisher
+
+// A typed text with a character that GBK cannot hold; what() is GBK.
+class UnrepresentableText : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TForm1 : public QWidget, public platform::OperationFeedback {
+    Q_OBJECT
+public:
+    // ports: the desktop services (the Qt ones when null); setupDialog: the
+    // domain export setup dialog, shown modally by btn_export_domain_setup.
+    explicit TForm1(app::UiPorts* ports = nullptr, QDialog* setupDialog = nullptr, QWidget* parent = nullptr);
+    ~TForm1() override;  // FormDestroy
+
+    // --- controls -----------------------------------------------------------
+    QLabel* Image1;
+    QGroupBox* GroupBox1;
+    QLabel *Label1, *Label3, *Label4, *Label7;
+    QLineEdit* edt_file;
+    QPushButton* btn_fileopen;
+    QComboBox *cbx_delimite, *cbx_field;
+    QCheckBox* cbx_hdr;
+
+    QGroupBox* grb_search;
+    QTabWidget* pgc_preview;
+    QWidget *TabSheet_Data, *TabSheet_Domain;
+    QToolButton* btn_search;
+    QRadioButton *rbt_viewoption_all, *rbt_viewoption_invalid, *rbt_viewoption_error, *rbt_viewoption_start1,
+        *rbt_viewoption_start2, *rbt_viewoption_end;
+    QComboBox* cbx_viewoption_start1;
+    QLineEdit *edt_viewoption_start1, *edt_viewoption_start2, *edt_viewoption_end;
+    QLabel *Label9, *Label10;
+    QTableView* DBGridEh_preview_data;
+    QRadioButton *rbt_top10, *rbt_top15, *rbt_top20, *rbt_top30, *rbt_top50, *rbt_alldomain;
+    QLabel* Label5;
+    QTableView* DBGridEh_preview_domain;
+
+    QGroupBox* grb_filter;
+    QCheckBox *cbx_filter_distinct, *cbx_filter_lowercase, *cbx_filter_invalid, *cbx_filter_error,
+        *cbx_filter_start1, *cbx_filter_start2, *cbx_filter_end, *cbx_filter_email;
+    QLabel *Label11, *Label12, *Label13, *Label14;
+    QComboBox* cmbx_filter_start1;
+    QLineEdit *edt_filter_start1, *edt_filter_start2, *edt_filter_end, *edt_filter_email;
+    QPushButton* btn_filter_fileopen;
+
+    QGroupBox* grb_export;
+    QLabel *Label6, *Label8;
+    QLineEdit *edt_output_dir, *edt_export_file_format, *edt_split_row, *edt_split_size;
+    QPushButton *btn_select_dir, *btn_export_all, *btn_export_domain, *btn_export_domain_setup;
+    QCheckBox* cbx_split;
+    QRadioButton *rbt_split_row, *rbt_split_size;
+    QComboBox* cbx_split_size;
+
+    QTableView* DBGridEh_csv;  // never visible; shows the shared result set
+    app::StatusLine* status_bar1;
+
+    // --- state --------------------------------------------------------------
+    const std::string& sourceDir() const { return binding_.sourceDir(); }
+    const std::string& sourceFile() const { return binding_.sourceFile(); }
+    bool domainResultOpen() const { return adodst_domain.isOpen(); }
+    // The setup dialog is created after the window.
+    void setSetupDialog(QDialog* dialog) { setupDialog_ = dialog; }
+
+    // The cleaning and splitting options as the controls hold them now (GBK);
+    // throws UnrepresentableText when a text cannot be held in GBK.
+    exporting::CleaningOptions readCleaningOptions() const;
+
+    // --- OperationFeedback --------------------------------------------------
+    void showMessage(const std::string& gbkText) override;
+    void setBusy(bool busy) override;
+
+    // --- handlers -----------------------------------------------------------
+    void FormShow();
+    void btn_fileopenClick();
+    void cbx_delimiteChange();
+    void cbx_hdrClick();
+    void btn_searchClick();
+    void pgc_previewChange();
+    void cbx_filter_invalidClick();
+    void cbx_filter_errorClick();
+    void cbx_filter_distinctClick();
+    void cbx_filter_lowercaseClick();
+    void cbx_filter_emailClick();
+    void cbx_filter_start1Click();
+    void cbx_filter_start2Click();
+    void cbx_filter_endClick();
+    void btn_filter_fileopenClick();
+    void btn_select_dirClick();
+    void btn_export_allClick();
+    void btn_export_domainClick();
+    void btn_export_domain_setupClick();
+    void status_bar1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Layout, in tform1_layout.cpp.
+    void createControls();
+    void createSourceControls();
+    void createSearchControls();
+    void createFilterControls();
+    void createExportControls();
+    void connectHandlers();
+
+    // Runs one handler; a failure it lets out is shown in the failure box.
+    template <class Body>
+    void guarded(Body&& body);
+    void showUncaughtFailure(const std::string& gbkMessage);
+
+    // Operations.
+    bool OpenSourceConnections();
+    bool PreviewData(const std::string& conditionText);
+    void FillFieldList();
+    void CountRecords();
+    bool PreviewDomains(int top);
+    void dataTabPreview();
+    void domainTabPreview();
+    void rebindAfterOptionChange(const char* statusUtf8);
+    void showPageByProgram(int page);
+    // The full export or the domain export, after its status text.
+    void runExport(bool byDomain);
+    void setOperationText(const std::string& gbkText);
+    // The address column: the selected item of cbx_field, as the engine named it.
+    std::string addressColumn() const;
+    // A file or folder name to GBK; throws platform::FileError when GBK cannot hold it.
+    static std::string gbkOf(const QString& name);
+    // Typed text to GBK; throws UnrepresentableText when GBK cannot hold it.
+    static std::string gbkText(const QString& text);
+    static void setColumnWidths(QTableView* grid);
+
+    std::unique_ptr<app::UiPorts> ownPorts_;
+    app::UiPorts* ports_;
+    QDialog* setupDialog_;
+
+    source::SourceBinding binding_;
+    engine::Connection adoconn_preview;
+    engine::Connection adoconn_csv;
+    engine::ResultSet adodst_preview;
+    engine::ResultSet adodst_domain;
+    engine::ResultSet adodst_csv;
+    engine::Connection* adodst_csvConnection_ = &adoconn_preview;  // rebound by the cleaning pipeline
+
+    app::ResultSetModel* ds_preview = nullptr;
+    app::ResultSetModel* ds_domain = nullptr;
+    app::ResultSetModel* ds_csv = nullptr;
+    app::DigitFilter* digitFilter_ = nullptr;
+
+    QString chosenLast_;          // the file-open dialog offers the file chosen last
+    bool shownOnce_ = false;
+    bool pageChangeByProgram_ = false;
+};

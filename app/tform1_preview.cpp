@@ -1,0 +1,93 @@
+// The data preview by condition and the domain statistics preview.
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "app/result_set_model.h"
+#include "app/tform1.h"
+#include "preview/data_preview.h"
+#include "preview/domain_preview.h"
+
+void TForm1::setColumnWidths(QTableView* grid) {
+    for (int i = 0; i < grid->model()->columnCount(); ++i) grid->setColumnWidth(i, 180);
+}
+
+void TForm1::showPageByProgram(int page) {
+    pageChangeByProgram_ = true;
+    pgc_preview->setCurrentIndex(page);
+    pageChangeByProgram_ = false;
+}
+
+void TForm1::btn_searchClick() {
+    if (pgc_preview->currentIndex() == 0)
+        dataTabPreview();
+    else
+        domainTabPreview();
+}
+
+void TForm1::dataTabPreview() {
+    using preview::DataOption;
+    preview::DataPreviewInput input;
+    input.option = rbt_viewoption_invalid->isChecked()  ? DataOption::Invalid
+                   : rbt_viewoption_error->isChecked()  ? DataOption::Error
+                   : rbt_viewoption_start1->isChecked() ? DataOption::PrefixLength
+                   : rbt_viewoption_start2->isChecked() ? DataOption::PrefixList
+                   : rbt_viewoption_end->isChecked()    ? DataOption::SuffixList
+                                                        : DataOption::All;
+    input.column = addressColumn();
+    try {
+        input.comparison = gbkText(cbx_viewoption_start1->currentText());
+        input.length = gbkText(edt_viewoption_start1->text());
+        input.prefixList = gbkText(edt_viewoption_start2->text());
+        input.suffixList = gbkText(edt_viewoption_end->text());
+    } catch (const UnrepresentableText& failure) {
+        showMessage(failure.what());
+        return;
+    }
+
+    const preview::DataPreviewRequest request = preview::composeDataPreview(input);
+    if (!request.ready()) {
+        showMessage(request.inputMessage);
+        return;
+    }
+    if (PreviewData(request.conditionText)) setOperationText(preview::dataPreviewStatusText(request.label));
+}
+
+void TForm1::domainTabPreview() {
+    using preview::DomainOption;
+    const DomainOption option = rbt_top15->isChecked()       ? DomainOption::Top15
+                                : rbt_top20->isChecked()     ? DomainOption::Top20
+                                : rbt_top30->isChecked()     ? DomainOption::Top30
+                                : rbt_top50->isChecked()     ? DomainOption::Top50
+                                : rbt_alldomain->isChecked() ? DomainOption::All
+                                                             : DomainOption::Top10;
+    const int top = preview::topCountFor(option);
+    if (PreviewDomains(top)) setOperationText(preview::domainPreviewStatusText(preview::domainConditionLabel(top)));
+}
+
+bool TForm1::PreviewDomains(int top) {
+    if (edt_file->text().isEmpty()) return false;  // no file was ever opened
+    const std::string statement = preview::domainPreviewStatement(binding_.sourceFile(), addressColumn(), top);
+    platform::BusyGuard busy(*this);
+    try {
+        ds_domain->reload([&] {
+            if (adodst_domain.isOpen()) adodst_domain.close();
+            adodst_domain.open(adoconn_preview, statement);
+        });
+        setColumnWidths(DBGridEh_preview_domain);
+        return true;
+    } catch (const std::exception& failure) {
+        showMessage(failure.what());
+        return false;
+    }
+}
+
+void TForm1::pgc_previewChange() {
+    // The first turn to the domain page shows the top 10 at once.
+    if (pgc_preview->currentIndex() != 1 || adodst_domain.isOpen()) return;
+    rbt_top10->setChecked(true);
+    if (PreviewDomains(10)) setOperationText(preview::automaticDomainPreviewStatusText());
+}
