@@ -1,0 +1,67 @@
+// A run ended by a signal puts the description file back as it was.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include "cli_process.h"
+
+namespace clitest {
+namespace {
+
+// Signals the export as soon as its description file section exists; skips
+// when the run ended before that could be seen.
+void interruptWhileBound(const TempDir& dir, int signalNumber, const std::string& schemaBefore) {
+    std::string text = "email\r\n";
+    for (int i = 0; i < 400000; ++i) text += "someone" + std::to_string(i) + "@example" + std::to_string(i % 97) + ".com\r\n";
+    writeFile(dir / "big.csv", text);
+    if (!schemaBefore.empty()) writeFile(dir / "Schema.ini", schemaBefore);
+
+    CliProcess process({"--source", dir / "big.csv", "--header", "--export-all"});
+    bool sawSection = false;
+    while (process.running()) {
+        if (readFile(dir / "Schema.ini").find("[big.csv]") != std::string::npos) {
+            sawSection = true;
+            break;
+        }
+        ::usleep(500);
+    }
+    if (!sawSection) GTEST_SKIP() << "the run ended before it could be interrupted";
+    process.signal(signalNumber);
+    const CliRun run = process.wait();
+    if (run.exitCode == 0) GTEST_SKIP() << "the run ended before the signal arrived";
+    EXPECT_EQ(run.exitCode, 128 + signalNumber);
+    if (schemaBefore.empty()) EXPECT_FALSE(exists(dir / "Schema.ini"));
+    else EXPECT_EQ(readFile(dir / "Schema.ini"), schemaBefore);
+}
+
+TEST(CliInterruptTest, SigtermRemovesTheDescriptionFileTheRunCreated) {
+    TempDir dir;
+    interruptWhileBound(dir, SIGTERM, "");
+}
+
+TEST(CliInterruptTest, SigintRestoresAUsersDescriptionFile) {
+    TempDir dir;
+    interruptWhileBound(dir, SIGINT, "[other.csv]\r\nColNameHeader=True\r\nFormat=CSVDelimited\r\n");
+}
+
+TEST(CliInterruptTest, AClosedPipeOnStandardOutputLeavesNoDescriptionFile) {
+    TempDir dir;
+    writeFile(dir / "list.csv", "email\r\na@b.com\r\n");
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CliProcess process({"--source", dir / "list.csv", "--header", "--preview"}, {}, fifo);
+    const int reader = ::open(fifo.c_str(), O_RDONLY);  // meets the program's open
+    ASSERT_GE(reader, 0);
+    ::close(reader);  // gone before the program prints
+    const CliRun run = process.wait();
+    if (run.exitCode == 0) GTEST_SKIP() << "the rows went into the pipe before it was closed";
+    EXPECT_EQ(run.exitCode, 128 + SIGPIPE);
+    EXPECT_FALSE(exists(dir / "Schema.ini"));
+}
+
+}  // namespace
+}  // namespace clitest

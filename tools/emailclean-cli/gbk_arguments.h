@@ -1,0 +1,45 @@
+// From the command line's UTF-8 arguments to the GBK texts the core works on,
+// with paths made absolute, as the window's file dialogs give them.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "cli_options.h"
+#include "export/export_context.h"
+#include "preview/data_preview.h"
+
+namespace cli {
+
+// An argument the core cannot take; what() is a UTF-8 text for the terminal.
+// usage() tells a usage error (exit 2) from a text GBK cannot hold (exit 1).
+class ArgumentError : public std::runtime_error {
+public:
+    ArgumentError(const std::string& message, bool usage) : std::runtime_error(message), usage_(usage) {}
+    bool usage() const { return usage_; }
+
+private:
+    bool usage_;
+};
+
+struct GbkArguments {
+    std::string sourcePath;             // absolute
+    std::string outputDir;              // absolute; the source file's directory by default
+    std::optional<std::string> column;  // as given
+    exporting::CleaningOptions cleaning;
+    preview::DataPreviewInput dataPreview;  // column filled in once it is known
+    std::string settingsPath;           // --settings or the per-user file
+};
+
+// UTF-8 text to GBK; throws ArgumentError naming the option when GBK cannot
+// hold one of its characters.
+std::string toGbk(const std::string& utf8, const std::string& option);
+
+// The UTF-8 path made absolute against the working directory, "." and ".."
+// taken out, no trailing "/" (except for the root itself).
+std::string absolutePath(const std::string& utf8Path);
+
+GbkArguments convertArguments(const CliOptions& options);
+
+}  // namespace cli

@@ -1,0 +1,57 @@
+#include "usage_text.h"
+
+namespace cli {
+
+const char* const kSynopsis =
+    R"(usage: emailclean-cli --source FILE [--delimiter comma|semicolon|tab|space] [--header] [--column NAME]
+                      [--output-dir DIR] [--exclude-file NAME]
+                      [--exclude-prefix-length ">N"|"<N"] [--exclude-prefixes LIST] [--exclude-suffixes LIST]
+                      [--split-rows N | --split-size N(KB|MB)]
+                      ACTION
+ACTION is one of: --count | --preview [all|invalid|error|prefix-length:>N|prefix-length:<N|prefixes:LIST|suffixes:LIST]
+                  | --domains [10|15|20|30|50|all] | --export-all | --export-domain [--settings INI]
+)";
+
+const char* const kDetails =
+    R"(
+Cleans a list of e-mail addresses in a GBK delimited text file, as the window of Email地址清理 does.
+
+Source:
+  --source FILE            the list to clean (a GBK text file)
+  --delimiter WORD         column separator: comma (default), semicolon, tab or space
+  --header                 the first line holds column names (default: it does not)
+  --column NAME            the address column (default: the first column)
+  --output-dir DIR         where the result files go (default: the source file's directory)
+
+Cleaning options (the full export and the domain export):
+  --exclude-file NAME      exclude the addresses listed in NAME, a file in the source file's
+                           directory; not together with the three options below
+  --exclude-prefix-length ">N"|"<N"
+                           exclude addresses whose part before "@" is longer / shorter than N
+  --exclude-prefixes LIST  exclude these parts before "@" (comma list)
+  --exclude-suffixes LIST  exclude these parts after "@" (comma list)
+  --split-rows N           split the full export into parts of N lines
+  --split-size N[KB|MB]    split the full export into parts of at most N KB or MB (default unit MB)
+
+Actions:
+  --count                  print the number of values in the address column
+  --preview [OPTION]       print the first 200 rows, unconditioned (all, the default) or narrowed:
+                           invalid, error, prefix-length:>N or :<N (default >9),
+                           prefixes:LIST, suffixes:LIST; "prefixes" alone takes the list
+                           master,root,sales,info,tech,bill,webmaster,admin,adm,abuse,complaint
+  --domains [TOP]          print the 10 (default), 15, 20, 30 or 50 most frequent domains, or all
+  --export-all             clean and write BASE-Invalid.csv, BASE-Error.csv, BASE-Exclude.csv,
+                           BASE-Export.csv and, with a split option, BASE-Export-1.csv, -2.csv, ...
+  --export-domain          clean, then write one BASE-Export-<group>.csv per domain group and
+                           BASE-Export-OtherDomain.csv
+  --settings INI           the domain export settings (default:
+                           $XDG_CONFIG_HOME/emailclean/exportdomainsetup.ini, ~/.config by default)
+  --help                   print this text
+
+Previews print a line of column names, then one line per row, cells separated by ";".
+Texts are read and printed in UTF-8. Messages go to standard output on success and to
+standard error on failure.
+Exit status: 0 success, 1 the operation failed (the message says why), 2 usage error.
+)";
+
+}  // namespace cli
