@@ -22,8 +22,10 @@ int main(int argc, char* argv[]) {
 #endif
     TForm1 form1(nullptr, nullptr);
 #ifdef EMAILCLEAN_HAS_SETUP_DIALOG
-    // Owned by the window, which deletes it with its other children.
-    setupDialog = new settings::Tfrm_suffix(settings::defaultSettingsPath(), failureBox, &form1);
+    // Owned by the window, which deletes it with its other children.  The
+    // settings file's path is looked up when the dialog needs it: a
+    // configuration folder that GBK cannot name fails the showing, not the start.
+    setupDialog = new settings::Tfrm_suffix(&settings::defaultSettingsPath, failureBox, &form1);
 #endif
     form1.setSetupDialog(setupDialog);
     form1.show();

@@ -183,20 +183,27 @@ void TForm1::btn_export_domain_setupClick() {
 // --- exports -------------------------------------------------------------------
 
 exporting::CleaningOptions TForm1::readCleaningOptions() const {
+    // A text is refused only when its option is in force: the pipeline never
+    // reads the others, so they must not stop the run.
+    const auto text = [](const QString& typed, bool inForce) {
+        if (inForce) return gbkText(typed);
+        const QByteArray utf8 = typed.toUtf8();
+        return platform::utf8ToGbkLossy(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    };
     exporting::CleaningOptions options;
     options.excludeFile = cbx_filter_email->isChecked();
     options.excludeFileName = gbkOf(edt_filter_email->text());
     options.prefixLength = cbx_filter_start1->isChecked();
-    options.prefixLengthOperator = gbkText(cmbx_filter_start1->currentText());
-    options.prefixLengthNumber = gbkText(edt_filter_start1->text());
+    options.prefixLengthOperator = text(cmbx_filter_start1->currentText(), options.prefixLength);
+    options.prefixLengthNumber = text(edt_filter_start1->text(), options.prefixLength);
     options.prefixList = cbx_filter_start2->isChecked();
-    options.prefixListText = gbkText(edt_filter_start2->text());
+    options.prefixListText = text(edt_filter_start2->text(), options.prefixList);
     options.suffixList = cbx_filter_end->isChecked();
-    options.suffixListText = gbkText(edt_filter_end->text());
+    options.suffixListText = text(edt_filter_end->text(), options.suffixList);
     options.split = cbx_split->isChecked();
     options.splitByRows = rbt_split_row->isChecked();
-    options.splitRows = gbkText(edt_split_row->text());
-    options.splitSize = gbkText(edt_split_size->text());
+    options.splitRows = text(edt_split_row->text(), options.split && options.splitByRows);
+    options.splitSize = text(edt_split_size->text(), options.split && !options.splitByRows);
     options.splitSizeUnitIndex = cbx_split_size->currentIndex();
     return options;
 }
@@ -214,7 +221,13 @@ void TForm1::btn_export_domainClick() {
 }
 
 void TForm1::runExport(bool byDomain) {
-    const exporting::CleaningOptions options = readCleaningOptions();
+    exporting::CleaningOptions options;
+    try {
+        options = readCleaningOptions();
+    } catch (const UnrepresentableText& failure) {
+        showMessage(failure.what());  // an input check: the plain box, nothing written
+        return;
+    }
     exporting::ExportContext ctx{adoconn_preview, adoconn_csv,           adodst_csv,
                                  adodst_csvConnection_, binding_.sourceDir(), binding_.sourceFile(),
                                  gbkOf(edt_output_dir->text()), *this};

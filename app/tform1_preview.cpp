@@ -39,10 +39,16 @@ void TForm1::dataTabPreview() {
                                                         : DataOption::All;
     input.column = addressColumn();
     try {
-        input.comparison = gbkText(cbx_viewoption_start1->currentText());
-        input.length = gbkText(edt_viewoption_start1->text());
-        input.prefixList = gbkText(edt_viewoption_start2->text());
-        input.suffixList = gbkText(edt_viewoption_end->text());
+        // Only the chosen condition's fields are read: a text elsewhere on the
+        // page has no part in this preview.
+        if (input.option == DataOption::PrefixLength) {
+            input.comparison = gbkText(cbx_viewoption_start1->currentText());
+            input.length = gbkText(edt_viewoption_start1->text());
+        } else if (input.option == DataOption::PrefixList) {
+            input.prefixList = gbkText(edt_viewoption_start2->text());
+        } else if (input.option == DataOption::SuffixList) {
+            input.suffixList = gbkText(edt_viewoption_end->text());
+        }
     } catch (const UnrepresentableText& failure) {
         showMessage(failure.what());
         return;

@@ -33,6 +33,9 @@ QFont dialogFont() {
 }  // namespace
 
 Tfrm_suffix::Tfrm_suffix(std::string settingsPath, FailureBox& failureBox, QWidget* parent)
+    : Tfrm_suffix([path = std::move(settingsPath)] { return path; }, failureBox, parent) {}
+
+Tfrm_suffix::Tfrm_suffix(std::function<std::string()> settingsPath, FailureBox& failureBox, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), failureBox_(failureBox) {
     setObjectName(QStringLiteral("frm_suffix"));
     setWindowTitle(QString::fromUtf8("@后缀分类导出设置"));
@@ -98,7 +101,7 @@ void Tfrm_suffix::showEvent(QShowEvent* event) {
 }
 
 void Tfrm_suffix::FormShow() {
-    const DomainExportSettings settings = loadDomainExportSettings(settingsPath_);
+    const DomainExportSettings settings = loadDomainExportSettings(settingsPath_());
     ValueListEditor_custom->setRows(settings.custom);
     if (settings.selected != 0)
         rbt_setup_custom->setChecked(true);
@@ -117,6 +120,7 @@ void Tfrm_suffix::rbt_setup_customClick() {
 }
 
 void Tfrm_suffix::btn_okClick() {
+    const std::string path = settingsPath_();
     ValueListEditor_custom->finishEditing();
     DomainExportSettings settings;
     settings.selected = rbt_setup_top->isChecked() ? 0 : 1;
@@ -124,7 +128,7 @@ void Tfrm_suffix::btn_okClick() {
     settings.top = choice >= 1 && choice < static_cast<int>(std::size(kTopChoices)) ? kTopChoices[choice]
                                                                                   : kTopChoices[0];
     settings.custom = ValueListEditor_custom->rows();
-    saveDomainExportSettings(settingsPath_, settings);
+    saveDomainExportSettings(path, settings);
 }
 
 // OK closes the dialog even when writing fails; the failure goes to the box

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 class QComboBox;
@@ -25,8 +26,13 @@ public:
     // settingsPath: the settings file, GBK (see defaultSettingsPath()).
     // failureBox: where a failure no handler catches is shown.
     Tfrm_suffix(std::string settingsPath, FailureBox& failureBox, QWidget* parent = nullptr);
+    // The settings file's path is asked for at each showing and each OK, so
+    // that a path that cannot be named (a configuration folder whose name GBK
+    // cannot hold) is a failure of that showing or OK, not of the start-up.
+    Tfrm_suffix(std::function<std::string()> settingsPath, FailureBox& failureBox, QWidget* parent = nullptr);
 
-    const std::string& settingsPath() const { return settingsPath_; }
+    // May throw when the path cannot be named.
+    std::string settingsPath() const { return settingsPath_(); }
 
     // The controls, named as in the designer.
     QGroupBox* grp_outputsetup;
@@ -49,7 +55,7 @@ private:
     void btn_okClick();
     void okPressed();
 
-    std::string settingsPath_;
+    std::function<std::string()> settingsPath_;
     FailureBox& failureBox_;
 };
 

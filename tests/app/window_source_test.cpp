@@ -284,6 +284,48 @@ private slots:
         QVERIFY(!ports->messages.contains(message));
     }
 
+    void textOutsideTheChosenConditionIsNotRead() {
+        writeBytes(path("list.csv"), listFile(',', true));
+        form->cbx_hdr->setChecked(true);
+        open(path("list.csv"));
+        // Pasted text that GBK cannot hold, in fields the chosen condition does not use.
+        form->edt_viewoption_end->setText(u("qq.com😀"));
+        form->edt_viewoption_start2->setText(u("admin😀"));
+        form->rbt_viewoption_invalid->setChecked(true);
+        search();
+        QCOMPARE(ports->messages, QStringList());
+        QCOMPARE(columnOf(dataGrid(), 0), QStringList({"bad-address"}));
+        QCOMPARE(panel(0), u(" 当前操作：数据预览[查询条件:无效Email地址]"));
+        // The chosen condition's own field is still refused, in the plain box.
+        form->rbt_viewoption_end->setChecked(true);
+        search();
+        QCOMPARE(ports->messages.size(), 1);
+        QVERIFY(ports->messages[0].contains(u("GBK")));
+        QCOMPARE(panel(0), u(" 当前操作：数据预览[查询条件:无效Email地址]"));
+    }
+
+    void exportIgnoresTextsOfOptionsNotInForce() {
+        writeBytes(path("list.csv"), listFile(',', true));
+        form->cbx_hdr->setChecked(true);
+        open(path("list.csv"));
+        form->edt_filter_end->setText(u("qq.com😀"));  // cbx_filter_end unticked
+        form->edt_split_size->setText(u("4😀"));        // no split
+        form->btn_export_all->click();
+        QCOMPARE(ports->failures, QStringList());
+        QCOMPARE(ports->messages, QStringList(u("Email地址按条件全部导出 执行完毕!")));
+        QVERIFY(QFile::exists(path("list-Export.csv")));
+        // Ticked, the same text is refused by an input check before anything runs.
+        QFile::remove(path("list-Export.csv"));
+        ports->messages.clear();
+        form->cbx_filter_end->click();
+        form->btn_export_all->click();
+        QCOMPARE(ports->failures, QStringList());
+        QCOMPARE(ports->messages.size(), 1);
+        QVERIFY(ports->messages[0].contains(u("GBK")));
+        QVERIFY(!QFile::exists(path("list-Export.csv")));
+        QCOMPARE(ports->busyDepth, 0);
+    }
+
     void domainPreviews() {
         writeBytes(path("list.csv"), listFile(',', true));
         form->cbx_hdr->setChecked(true);

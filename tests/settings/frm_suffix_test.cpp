@@ -254,6 +254,28 @@ private slots:
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
     }
 
+    void configFolderThatGbkCannotNameFailsOnlyTheShowingAndOk() {
+        // The program creates the dialog with the path looked up on demand; a
+        // folder name GBK cannot hold must not stop the program at start-up.
+        const QString unnameable = configHome->path() + QString::fromUtf8("/配置😀");
+        qputenv("XDG_CONFIG_HOME", unnameable.toUtf8());
+        std::unique_ptr<Tfrm_suffix> lazy;
+        try {
+            lazy = std::make_unique<Tfrm_suffix>(&settings::defaultSettingsPath, *box);
+        } catch (const std::exception& failure) {
+            QFAIL(failure.what());
+        }
+        lazy->show();
+        QVERIFY(QTest::qWaitForWindowExposed(lazy.get()));
+        QCOMPARE(box->messages.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(box->messages[0]).contains(QStringLiteral("emailclean/exportdomainsetup.ini")));
+        QVERIFY(lazy->rbt_setup_top->isChecked());
+        lazy->btn_ok->click();
+        QCOMPARE(box->messages.size(), std::size_t(2));
+        QVERIFY(!lazy->isVisible());
+        QVERIFY(!QDir(unnameable).exists());
+    }
+
     void longValueReadsBackWhole() {
         std::string longList;
         while (longList.size() < 3000) longList += "domain" + std::to_string(longList.size()) + ".com,";
