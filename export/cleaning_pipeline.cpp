@@ -136,9 +136,10 @@ bool ApplyExclusions(ExportContext& ctx, const CleaningOptions& o, const std::st
     try {
         RunIntoFile(ctx, ctx.csvConnection, from + exclude, OutputPath(ctx, "-Exclude.csv"));
         // An earlier run's -Export.csv must not pass for this run's result
-        // when every value is excluded.
-        RemoveExistingFile(OutputPath(ctx, "-Export.csv"));
-        RunIntoFile(ctx, ctx.csvConnection, from + keep, OutputPath(ctx, "-Export.csv"));
+        // when every value is excluded.  It is removed only after the keep
+        // statement has read its rows: it may be this run's exclusion file.
+        if (!RunIntoFile(ctx, ctx.csvConnection, from + keep, OutputPath(ctx, "-Export.csv")))
+            RemoveExistingFile(OutputPath(ctx, "-Export.csv"));
         return true;
     } catch (const std::exception& e) {
         CloseSharedResult(ctx);

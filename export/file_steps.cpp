@@ -44,14 +44,16 @@ void CloseSharedResult(ExportContext& ctx) {
     if (ctx.csvResult.isOpen()) ctx.csvResult.close();
 }
 
-void RunIntoFile(ExportContext& ctx, engine::Connection& conn, const std::string& sql,
+bool RunIntoFile(ExportContext& ctx, engine::Connection& conn, const std::string& sql,
                  const std::string& path) {
     try {
         CloseSharedResult(ctx);
         ctx.csvResultBoundTo = &conn;
         ctx.csvResult.open(conn, sql);
-        if (ctx.csvResult.recordCount() > 0) csv::CsvResultWriter(ctx.csvResult).WriteCsvFile(path);
+        const bool rows = ctx.csvResult.recordCount() > 0;
+        if (rows) csv::CsvResultWriter(ctx.csvResult).WriteCsvFile(path);
         ctx.csvResult.close();
+        return rows;
     } catch (...) {
         CloseSharedResult(ctx);
         throw;

@@ -18,9 +18,10 @@ std::string OutputPath(const ExportContext& ctx, const std::string& suffix);
 std::string OutputTableName(const ExportContext& ctx, const std::string& fileName);
 
 // Closes the shared result set, binds it to conn, runs sql, writes its rows
-// to path when there is at least one, and closes it again.  Throws the
-// engine's or the writer's failure (the result set is then closed).
-void RunIntoFile(ExportContext& ctx, engine::Connection& conn, const std::string& sql,
+// to path when there is at least one, and closes it again; returns whether
+// the file was written.  Throws the engine's or the writer's failure (the
+// result set is then closed).
+bool RunIntoFile(ExportContext& ctx, engine::Connection& conn, const std::string& sql,
                  const std::string& path);
 
 void CloseSharedResult(ExportContext& ctx);

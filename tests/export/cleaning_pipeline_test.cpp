@@ -145,6 +145,19 @@ TEST_F(Pipeline, EverythingExcludedRemovesAnEarlierExport) {
     EXPECT_FALSE(exists(out("-Export.csv")));
 }
 
+// The addresses exported last time, chosen as this run's exclusion file: the
+// keep statement reads them before this run's -Export.csv replaces them.
+TEST_F(Pipeline, EarlierExportAsTheExclusionFile) {
+    writeFile(out("-Export.csv"), "\"a@x.com\"\r\n\"q@z.net\"\r\n\"gone@old.com\"");
+    CleaningOptions options = withExclusionFile(false);
+    options.excludeFileName = baseName() + "-Export.csv";
+    EXPECT_TRUE(CleanAddresses(*ctx, options, "email"));
+    EXPECT_TRUE(feedback.messages.empty()) << feedback.messages.front();
+    EXPECT_EQ(csvValues(out("-Exclude.csv")), (Values{"a@x.com", "q@z.net"}));
+    EXPECT_EQ(csvValues(out("-Export.csv")), without(kValid, {"a@x.com", "q@z.net"}));
+    EXPECT_FALSE(exists(out("-Temp.csv")));
+}
+
 TEST_F(Pipeline, OutputDirectoryElsewhere) {
     ctx->outputDir = dir / "out";
     std::filesystem::create_directory(ctx->outputDir);

@@ -2,6 +2,8 @@
 // --help, and texts that GBK cannot hold.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "cli_process.h"
 
 namespace clitest {
@@ -133,6 +135,29 @@ TEST_F(CliUsageTest, TextsThatGbkCannotHoldAreRefused) {
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("--column"), std::string::npos) << bad.err;
     expectUntouched();
+}
+
+// The per-user settings folder is named only for the domain export: a folder
+// name GBK cannot hold fails that export with a message, never the program.
+TEST_F(CliUsageTest, ASettingsFolderGbkCannotNameFailsOnlyTheDomainExport) {
+    const std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", dir / "\xff\xfe"}};
+    const CliRun count = runCli({"--source", source(), "--header", "--delimiter", "semicolon", "--count"}, env);
+    EXPECT_EQ(count.exitCode, 0) << count.err;
+    EXPECT_EQ(count.out, "2\n");
+
+    const CliRun domain =
+        runCli({"--source", source(), "--header", "--delimiter", "semicolon", "--export-domain"}, env);
+    EXPECT_EQ(domain.exitCode, 1) << domain.err;
+    EXPECT_NE(domain.err.find("--settings"), std::string::npos) << domain.err;
+    EXPECT_EQ(domain.out, "");
+    expectUntouched();
+
+    // Naming the file on the command line needs no folder name.
+    writeFile(dir / "s.ini", "[SetupOption]\r\nSelected=2\r\n");
+    const CliRun named = runCli(
+        {"--source", source(), "--header", "--delimiter", "semicolon", "--export-domain", "--settings", dir / "s.ini"},
+        env);
+    EXPECT_EQ(named.exitCode, 0) << named.err;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/code_page.h"
+#include "platform/file_system.h"
 #include "settings/domain_export_settings.h"
 
 namespace cli {
@@ -47,6 +48,19 @@ std::string exclusionFileName(const std::string& utf8, const std::string& source
                             true);
     }
     return fs::path(full).filename().string();
+}
+
+// The per-user settings file, named only when the domain export needs it: a
+// folder name that GBK cannot hold fails that run, not the program.
+std::string defaultSettingsPath() {
+    try {
+        return settings::defaultSettingsPath();
+    } catch (const platform::FileError&) {
+        throw ArgumentError(
+            "the domain export settings folder ($XDG_CONFIG_HOME/emailclean, by default ~/.config/emailclean) "
+            "holds a character that the GBK code page cannot represent; name the settings file with --settings INI",
+            false);
+    }
 }
 
 }  // namespace
@@ -100,7 +114,8 @@ GbkArguments convertArguments(const CliOptions& o) {
     p.prefixList = toGbk(o.previewPrefixes, "--preview prefixes");
     p.suffixList = toGbk(o.previewSuffixes, "--preview suffixes");
 
-    a.settingsPath = o.settings ? toGbk(absolutePath(*o.settings), "--settings") : settings::defaultSettingsPath();
+    if (o.settings) a.settingsPath = toGbk(absolutePath(*o.settings), "--settings");
+    else if (o.action == Action::ExportDomain) a.settingsPath = defaultSettingsPath();
     return a;
 }
 

@@ -29,7 +29,7 @@ struct GbkArguments {
     std::optional<std::string> column;  // as given
     exporting::CleaningOptions cleaning;
     preview::DataPreviewInput dataPreview;  // column filled in once it is known
-    std::string settingsPath;           // --settings or the per-user file
+    std::string settingsPath;           // --settings or the per-user file (named for --export-domain only)
 };
 
 // UTF-8 text to GBK; throws ArgumentError naming the option when GBK cannot
