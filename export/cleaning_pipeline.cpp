@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "conditions/conditions.h"
-#include "export/base_name.h"
+#include "source/base_name.h"
 #include "export/file_steps.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
@@ -130,7 +130,7 @@ bool ApplyExclusions(ExportContext& ctx, const CleaningOptions& o, const std::st
         }
     }
     const std::string from = "select A.[" + column + "] from [" +
-                             OutputTableName(ctx, BaseName(ctx.sourceFile) + "-Temp.csv") + "] as A";
+                             OutputTableName(ctx, source::BaseName(ctx.sourceFile) + "-Temp.csv") + "] as A";
 
     platform::BusyGuard busy(ctx.feedback);
     try {

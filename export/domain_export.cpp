@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "conditions/conditions.h"
-#include "export/base_name.h"
+#include "source/base_name.h"
 #include "export/file_steps.h"
 #include "export/full_export.h"
 #include "platform/code_page.h"
@@ -51,7 +51,7 @@ std::vector<Group> topDomainGroups(ExportContext& ctx, const std::string& table,
 }  // namespace
 
 bool ExportByDomain(ExportContext& ctx, const settings::DomainExportSettings& settings) {
-    const std::string table = OutputTableName(ctx, BaseName(ctx.sourceFile) + "-Export.csv");
+    const std::string table = OutputTableName(ctx, source::BaseName(ctx.sourceFile) + "-Export.csv");
     std::vector<Group> groups;
     if (settings.selected == 0) groups = topDomainGroups(ctx, table, settings.top);
     else if (settings.selected == 1) groups = settings.custom;

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "csv/csv_result_writer.h"
-#include "export/base_name.h"
+#include "source/base_name.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 
@@ -32,7 +32,7 @@ std::string absoluteDirectory(const std::string& dir) {
 }  // namespace
 
 std::string OutputPath(const ExportContext& ctx, const std::string& suffix) {
-    return platform::joinPath(ctx.outputDir, BaseName(ctx.sourceFile) + suffix);
+    return platform::joinPath(ctx.outputDir, source::BaseName(ctx.sourceFile) + suffix);
 }
 
 std::string OutputTableName(const ExportContext& ctx, const std::string& fileName) {

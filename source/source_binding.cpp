@@ -5,6 +5,7 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
+#include "source/base_name.h"
 
 namespace source {
 
@@ -71,15 +72,7 @@ void SourceBinding::bind(const std::string& gbkFullPath) {
     }
 }
 
-std::string SourceBinding::baseName() const {
-    // Drop the last four characters, counting a double-byte character as one.
-    std::vector<std::size_t> starts;
-    const char* const begin = sourceFile_.data();
-    const char* const end = begin + sourceFile_.size();
-    for (const char* p = begin; p < end; p += platform::gbkCharLength(p, end)) starts.push_back(p - begin);
-    if (starts.size() <= 4) return {};
-    return sourceFile_.substr(0, starts[starts.size() - 4]);
-}
+std::string SourceBinding::baseName() const { return BaseName(sourceFile_); }
 
 std::string SourceBinding::schemaPath() const { return platform::joinPath(sourceDir_, "Schema.ini"); }
 

@@ -3,10 +3,10 @@
 
 #include <string>
 
-namespace exporting {
+namespace source {
 
 // The source file name less its last four characters (a double-byte GBK
 // character counting as one); empty for a name of four characters or fewer.
 std::string BaseName(const std::string& sourceFile);
 
-}  // namespace exporting
+}  // namespace source

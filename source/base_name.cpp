@@ -1,10 +1,10 @@
-#include "export/base_name.h"
+#include "source/base_name.h"
 
 #include <vector>
 
 #include "platform/code_page.h"
 
-namespace exporting {
+namespace source {
 
 std::string BaseName(const std::string& sourceFile) {
     std::vector<std::size_t> starts;  // byte offset of every character
@@ -16,4 +16,4 @@ std::string BaseName(const std::string& sourceFile) {
     return sourceFile.substr(0, starts[starts.size() - 4]);
 }
 
-}  // namespace exporting
+}  // namespace source

@@ -1,8 +1,8 @@
-#include "export/base_name.h"
+#include "source/base_name.h"
 
 #include <gtest/gtest.h>
 
-using exporting::BaseName;
+using source::BaseName;
 
 struct NameCase {
     std::string file;
