@@ -21,7 +21,7 @@ struct Expr {
         Negate,      // children[0]
         Compare,     // op: "=", "<>", "<", ">", "<=", ">="; children[0], children[1]
         Arithmetic,  // op: "+", "-", "&"
-        And,
+        And,         // children: two or more terms
         Or,
         Like,        // negated; children[0] like children[1]
         IsNull,      // negated

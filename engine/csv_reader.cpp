@@ -117,9 +117,6 @@ CsvReader::Parse CsvReader::parseRow(bool atEof) {
             if (!nl && !atEof) return Parse::NeedMore;
             const char* lineEnd = nl ? nl : end;
             if (!std::memchr(p, '"', static_cast<std::size_t>(lineEnd - p))) {
-                if (p < lineEnd || (nl == nullptr && p == end)) {
-                    // count the remaining fields cheaply only when nobody asked for them
-                }
                 p = nl ? nl + 1 : end;
                 break;
             }

@@ -4,13 +4,16 @@
 #include <memory>
 
 #include "engine/ast.h"
+#include "engine/binder.h"
 #include "engine/expression.h"
 #include "engine/join_table.h"
 #include "engine/parallel_scan.h"
 #include "engine/parser.h"
 #include "engine/result_order.h"
 #include "engine/row_index.h"
-#include "engine/sinks.h"
+#include "engine/collect_sink.h"
+#include "engine/distinct_sink.h"
+#include "engine/group_sink.h"
 #include "engine/table_source.h"
 #include "engine/text_fold.h"
 
@@ -18,83 +21,6 @@ namespace engine {
 namespace {
 
 constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
-
-bool sameName(const std::string& a, const std::string& b, const CharStepper& chars) {
-    return equalFolded(a, b, chars);
-}
-
-// Resolves column names against the statement's tables.
-class Binder {
-public:
-    Binder(std::vector<TableSource>& tables, const std::vector<std::string>& aliases, const CharStepper& chars)
-        : tables_(tables), aliases_(aliases), chars_(chars), wanted_(tables.size(), 0) {}
-
-    // False (instead of an error) when an unqualified name matches no column.
-    bool tryBind(Expr& e) {
-        if (e.kind != Expr::Kind::Column || !e.qualifier.empty()) return true;
-        for (std::size_t t = 0; t < tables_.size(); ++t)
-            if (findColumn(t, e.name) >= 0) return true;
-        return false;
-    }
-
-    void bind(Expr& e) {
-        for (auto& c : e.children) bind(*c);
-        if (e.kind != Expr::Kind::Column) return;
-        int table = -1, column = -1;
-        if (!e.qualifier.empty()) {
-            table = tableOf(e.qualifier);
-            if (table < 0)
-                throw Error("Unknown table " + e.qualifier + " in " + e.qualifier + ".[" + e.name + "]");
-            column = findColumn(static_cast<std::size_t>(table), e.name);
-        } else {
-            for (std::size_t t = 0; t < tables_.size(); ++t) {
-                const int c = findColumn(t, e.name);
-                if (c < 0) continue;
-                if (table >= 0)
-                    throw Error("The column [" + e.name + "] is in both tables; name its table, e.g. A.[" + e.name + "]");
-                table = static_cast<int>(t);
-                column = c;
-            }
-        }
-        if (column < 0) throw Error("Unknown column [" + e.name + "]");
-        e.table = table;
-        e.column = column;
-        use(static_cast<std::size_t>(table), static_cast<std::size_t>(column) + 1);
-    }
-
-    int tableOf(const std::string& qualifier) const {
-        for (std::size_t t = 0; t < tables_.size(); ++t) {
-            const std::string& alias = aliases_[t].empty() ? tables_[t].name : aliases_[t];
-            if (sameName(alias, qualifier, chars_)) return static_cast<int>(t);
-        }
-        return -1;
-    }
-
-    void use(std::size_t table, std::size_t columns) { wanted_[table] = std::max(wanted_[table], columns); }
-    std::size_t wanted(std::size_t table) const { return wanted_[table]; }
-
-private:
-    int findColumn(std::size_t t, const std::string& name) const {
-        const TableSource& table = tables_[t];
-        for (std::size_t i = 0; i < table.columns.size(); ++i)
-            if (sameName(table.columns[i], name, chars_)) return static_cast<int>(i);
-        if (table.anyColumn && name.size() > 1 && (name[0] == 'F' || name[0] == 'f')) {
-            std::size_t n = 0;
-            for (std::size_t i = 1; i < name.size(); ++i) {
-                if (name[i] < '0' || name[i] > '9') return -1;
-                n = n * 10 + static_cast<std::size_t>(name[i] - '0');
-                if (n > 1000000) return -1;
-            }
-            if (n >= 1) return static_cast<int>(n - 1);
-        }
-        return -1;
-    }
-
-    std::vector<TableSource>& tables_;
-    const std::vector<std::string>& aliases_;
-    CharStepper chars_;
-    std::vector<std::size_t> wanted_;
-};
 
 struct JoinSpec {
     bool left = false;
@@ -104,8 +30,7 @@ struct JoinSpec {
 
 void collectJoinKeys(const Expr& e, JoinSpec& spec) {
     if (e.kind == Expr::Kind::And) {
-        collectJoinKeys(*e.children[0], spec);
-        collectJoinKeys(*e.children[1], spec);
+        for (const auto& c : e.children) collectJoinKeys(*c, spec);
         return;
     }
     if (e.kind == Expr::Kind::Compare && e.text == "=" && e.children[0]->kind == Expr::Kind::Column &&
@@ -141,7 +66,7 @@ struct Plan {
 
 class StatementWorker : public ScanWorker {
 public:
-    explicit StatementWorker(const Plan& plan) : plan_(plan) {
+    StatementWorker(const Plan& plan, int part, int parts) : plan_(plan) {
         const auto& chars = plan.chars;
         if (plan.statement.where) where_ = compileRowExpression(*plan.statement.where, chars, "where");
         if (plan.grouped) {
@@ -154,7 +79,7 @@ public:
             std::vector<std::unique_ptr<Node>> columns;
             for (const Expr* o : plan.outputs) columns.push_back(compileRowExpression(*o, chars, "select"));
             if (plan.statement.distinct) {
-                sink_ = std::make_unique<DistinctSink>(std::move(columns), plan.scanLimit, chars);
+                sink_ = std::make_unique<DistinctSink>(std::move(columns), plan.scanLimit, chars, part, parts);
             } else {
                 for (std::size_t i = 0; i < plan.orderExprs.size(); ++i)
                     if (plan.orderOutput[i] < 0)
@@ -338,6 +263,7 @@ void buildPlan(Plan& plan, const QueryContext& context) {
 
 // Output rows of the groups, with hidden sort columns after the named ones.
 RowStore groupRows(Plan& plan, GroupSink& sink) {
+    sink.finish();
     if (plan.statement.groupBy.empty()) sink.ensureOneGroup();
     GroupOutputScope scope = plan.scope;
     std::vector<std::unique_ptr<Node>> nodes;
@@ -395,7 +321,7 @@ QueryResult runStatement(const QueryContext& context, const std::string& sql, Sc
     request.wanted = plan.wanted[0];
     request.allowParallel = plan.scanLimit == kNoLimit;
     request.observer = observer;
-    request.makeWorker = [&plan] { return std::make_unique<StatementWorker>(plan); };
+    request.makeWorker = [&plan](int part, int parts) { return std::make_unique<StatementWorker>(plan, part, parts); };
     auto worker = runScan(request);
     RowSink& sink = static_cast<StatementWorker&>(*worker).sink();
 

@@ -4,9 +4,8 @@
 #include <functional>
 
 #include "engine/engine.h"
-#include "engine/like_matcher.h"
+#include "engine/function_nodes.h"
 #include "engine/text_fold.h"
-#include "engine/text_functions.h"
 
 namespace engine {
 
@@ -22,12 +21,6 @@ bool isTrue(const Value& v) {
 namespace {
 
 Value truth(bool b) { return Value::fromNumber(b ? 1 : 0); }
-
-std::string folded(const std::string& s) {
-    std::string f;
-    for (char c : s) f.push_back(foldAscii(c));
-    return f;
-}
 
 class ColumnNode : public Node {
 public:
@@ -188,255 +181,6 @@ private:
     bool negated_;
 };
 
-class LikeNode : public Node {
-public:
-    LikeNode(std::unique_ptr<Node> subject, std::unique_ptr<Node> pattern, const Expr* literal, bool negated,
-             const CharStepper& chars)
-        : subject_(std::move(subject)), pattern_(std::move(pattern)), negated_(negated), chars_(chars) {
-        if (literal) fixed_ = std::make_unique<LikeMatcher>(literal->text, chars);
-    }
-    Value eval(const EvalContext& ctx) override {
-        const Value s = subject_->eval(ctx);
-        if (s.isNull()) return s;
-        std::string_view text = s.isText() ? s.view() : std::string_view(numberText_ = formatNumber(s.number));
-        const LikeMatcher* matcher = fixed_.get();
-        if (!matcher) {
-            const Value p = pattern_->eval(ctx);
-            if (p.isNull()) return Value::null();
-            const std::string pt = p.isText() ? std::string(p.view()) : formatNumber(p.number);
-            if (!dynamic_ || pt != dynamicText_) {
-                dynamicText_ = pt;
-                dynamic_ = std::make_unique<LikeMatcher>(dynamicText_, chars_);
-            }
-            matcher = dynamic_.get();
-        }
-        // The conditions test one column many times: decide once per value
-        // whether it is single-byte text.
-        if (ctx.asciiData != text.data() || ctx.asciiSize != text.size()) {
-            ctx.asciiData = text.data();
-            ctx.asciiSize = text.size();
-            ctx.ascii = isAscii(text.data(), text.size());
-        }
-        return truth(matcher->matches(text, ctx.ascii) != negated_);
-    }
-
-private:
-    std::unique_ptr<Node> subject_, pattern_;
-    bool negated_;
-    CharStepper chars_;
-    std::unique_ptr<LikeMatcher> fixed_, dynamic_;
-    std::string dynamicText_, numberText_;
-};
-
-enum class Function { LCase, UCase, Len, Mid, InStr, Left, Right, Trim };
-
-struct FunctionInfo {
-    const char* name;
-    Function id;
-    std::size_t minArgs, maxArgs;
-};
-
-const FunctionInfo kFunctions[] = {
-    {"lcase", Function::LCase, 1, 1}, {"ucase", Function::UCase, 1, 1}, {"len", Function::Len, 1, 1},
-    {"mid", Function::Mid, 2, 3},     {"instr", Function::InStr, 2, 3}, {"left", Function::Left, 2, 2},
-    {"right", Function::Right, 2, 2}, {"trim", Function::Trim, 1, 1},
-};
-
-const FunctionInfo& lookup(const Expr& e) {
-    const std::string n = folded(e.name);
-    for (const auto& f : kFunctions)
-        if (n == f.name) {
-            if (e.children.size() < f.minArgs || e.children.size() > f.maxArgs || e.star)
-                throw Error("Wrong number of arguments for the function " + e.name + "()");
-            return f;
-        }
-    throw Error("Unknown function " + e.name + "()");
-}
-
-class FunctionNode : public Node {
-public:
-    FunctionNode(Function f, std::vector<std::unique_ptr<Node>> args, std::string name, const CharStepper& chars)
-        : f_(f), args_(std::move(args)), name_(std::move(name)), chars_(chars) {}
-
-    Value eval(const EvalContext& ctx) override {
-        Value a[3];
-        for (std::size_t i = 0; i < args_.size(); ++i) {
-            a[i] = args_[i]->eval(ctx);
-            if (a[i].isNull()) return Value::null();
-        }
-        switch (f_) {
-        case Function::LCase:
-        case Function::UCase: {
-            auto t = valueText(a[0], numberText_);
-            scratch_.clear();
-            appendFolded(scratch_, *t, chars_);
-            if (f_ == Function::UCase) upper();
-            return Value::text(scratch_);
-        }
-        case Function::Len: return Value::fromNumber(static_cast<double>(textLength(*valueText(a[0], numberText_), chars_)));
-        case Function::Mid: {
-            const std::string_view s = keepText(a[0]);
-            const double start = number(a[1], "start");
-            if (start < 1) throw Error("The start of mid() must be 1 or more, not " + formatNumber(start));
-            double count = 1e18;
-            if (args_.size() == 3) {
-                count = number(a[2], "length");
-                if (count < 0) throw Error("The length of mid() must not be negative");
-            }
-            return Value::text(textMid(s, static_cast<std::size_t>(start), static_cast<std::size_t>(count), chars_));
-        }
-        case Function::InStr: {
-            std::size_t start = 1;
-            std::size_t si = 0;
-            if (args_.size() == 3) {
-                const double st = number(a[0], "start");
-                if (st < 1) throw Error("The start of instr() must be 1 or more, not " + formatNumber(st));
-                start = static_cast<std::size_t>(st);
-                si = 1;
-            }
-            std::string hay, needle;
-            auto h = valueText(a[si], hay);
-            auto n = valueText(a[si + 1], needle);
-            return Value::fromNumber(static_cast<double>(textInstr(*h, *n, start, chars_)));
-        }
-        case Function::Left:
-        case Function::Right: {
-            const std::string_view s = keepText(a[0]);
-            const double n = number(a[1], "length");
-            if (n < 0) throw Error("The length of " + name_ + "() must not be negative");
-            const std::size_t len = textLength(s, chars_);
-            const std::size_t take = static_cast<std::size_t>(std::min<double>(n, static_cast<double>(len)));
-            if (f_ == Function::Left) return Value::text(textMid(s, 1, take, chars_));
-            return Value::text(textMid(s, len - take + 1, take, chars_));
-        }
-        case Function::Trim: {
-            std::string_view s = keepText(a[0]);
-            while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-            while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-            return Value::text(s);
-        }
-        }
-        return Value::null();
-    }
-
-private:
-    std::string_view keepText(const Value& v) {
-        if (v.isText()) return v.view();
-        numberText_ = formatNumber(v.number);
-        return numberText_;
-    }
-    double number(const Value& v, const char* what) {
-        auto n = numericValue(v);
-        if (!n) throw Error("The " + std::string(what) + " given to " + name_ + "() is not a number: \"" +
-                            std::string(v.view()) + "\"");
-        return std::floor(*n);
-    }
-    void upper() {
-        char* p = scratch_.data();
-        char* end = p + scratch_.size();
-        while (p < end) {
-            const std::size_t len = chars_.length(p, end);
-            if (len == 1 && *p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 32);
-            p += len;
-        }
-    }
-
-    Function f_;
-    std::vector<std::unique_ptr<Node>> args_;
-    std::string name_;
-    CharStepper chars_;
-    std::string scratch_, numberText_;
-};
-
-// The functions of the domain statement and of the classification, without
-// the generic argument handling.
-class LCaseNode : public Node {
-public:
-    LCaseNode(std::unique_ptr<Node> a, const CharStepper& chars) : a_(std::move(a)), chars_(chars) {}
-    Value eval(const EvalContext& ctx) override {
-        const Value v = a_->eval(ctx);
-        if (v.isNull()) return v;
-        scratch_.clear();
-        appendFolded(scratch_, v.isText() ? v.view() : std::string_view(number_ = formatNumber(v.number)), chars_);
-        return Value::text(scratch_);
-    }
-
-private:
-    std::unique_ptr<Node> a_;
-    CharStepper chars_;
-    std::string scratch_, number_;
-};
-
-class LenNode : public Node {
-public:
-    LenNode(std::unique_ptr<Node> a, const CharStepper& chars) : a_(std::move(a)), chars_(chars) {}
-    Value eval(const EvalContext& ctx) override {
-        const Value v = a_->eval(ctx);
-        if (v.isNull()) return v;
-        if (!v.isText()) return Value::fromNumber(static_cast<double>(formatNumber(v.number).size()));
-        return Value::fromNumber(static_cast<double>(textLength(v.view(), chars_)));
-    }
-
-private:
-    std::unique_ptr<Node> a_;
-    CharStepper chars_;
-};
-
-class InStrNode : public Node {
-public:
-    InStrNode(std::unique_ptr<Node> a, std::unique_ptr<Node> b, const CharStepper& chars)
-        : a_(std::move(a)), b_(std::move(b)), chars_(chars) {}
-    Value eval(const EvalContext& ctx) override {
-        const Value s = a_->eval(ctx);
-        if (s.isNull()) return s;
-        const Value t = b_->eval(ctx);
-        if (t.isNull()) return t;
-        const std::string_view hay = s.isText() ? s.view() : std::string_view(n1_ = formatNumber(s.number));
-        const std::string_view needle = t.isText() ? t.view() : std::string_view(n2_ = formatNumber(t.number));
-        return Value::fromNumber(static_cast<double>(textInstr(hay, needle, 1, chars_)));
-    }
-
-private:
-    std::unique_ptr<Node> a_, b_;
-    CharStepper chars_;
-    std::string n1_, n2_;
-};
-
-class MidNode : public Node {
-public:
-    MidNode(std::vector<std::unique_ptr<Node>> args, const CharStepper& chars) : args_(std::move(args)), chars_(chars) {}
-    Value eval(const EvalContext& ctx) override {
-        const Value s = args_[0]->eval(ctx);
-        if (s.isNull()) return s;
-        const Value p = args_[1]->eval(ctx);
-        if (p.isNull()) return p;
-        double start = p.isNumber() ? p.number : number(p, "start");
-        start = std::floor(start);
-        if (start < 1) throw Error("The start of mid() must be 1 or more, not " + formatNumber(start));
-        double count = 1e18;
-        if (args_.size() == 3) {
-            const Value n = args_[2]->eval(ctx);
-            if (n.isNull()) return n;
-            count = std::floor(n.isNumber() ? n.number : number(n, "length"));
-            if (count < 0) throw Error("The length of mid() must not be negative");
-        }
-        const std::string_view text = s.isText() ? s.view() : std::string_view(n_ = formatNumber(s.number));
-        const double big = 4e18;
-        return Value::text(textMid(text, static_cast<std::size_t>(std::min(start, big)),
-                                   static_cast<std::size_t>(std::min(count, big)), chars_));
-    }
-
-private:
-    static double number(const Value& v, const char* what) {
-        auto n = numericValue(v);
-        if (!n) throw Error("The " + std::string(what) + " given to mid() is not a number: \"" + std::string(v.view()) + "\"");
-        return *n;
-    }
-    std::vector<std::unique_ptr<Node>> args_;
-    CharStepper chars_;
-    std::string n_;
-};
-
 class GroupKeyNode : public Node {
 public:
     explicit GroupKeyNode(std::size_t index) : index_(index) {}
@@ -480,9 +224,34 @@ std::unique_ptr<Node> compileWith(const Expr& e, const CharStepper& chars, const
     case Expr::Kind::Or: {
         std::vector<const Expr*> terms;
         flattenLogic(e, e.kind, terms);
+        const bool isAnd = e.kind == Expr::Kind::And;
+        // Neighbouring like tests of one column with literal patterns (the
+        // address conditions) become one node that reads the column once.
+        auto likeOfColumn = [](const Expr* t) {
+            return t->kind == Expr::Kind::Like && t->children[0]->kind == Expr::Kind::Column &&
+                   t->children[1]->kind == Expr::Kind::TextLiteral;
+        };
         std::vector<std::unique_ptr<Node>> nodes;
-        for (const Expr* t : terms) nodes.push_back(sub(*t));
-        return std::make_unique<LogicNode>(e.kind == Expr::Kind::And, std::move(nodes));
+        for (std::size_t i = 0; i < terms.size();) {
+            std::size_t j = i;
+            if (likeOfColumn(terms[i])) {
+                const Expr& column = *terms[i]->children[0];
+                while (j < terms.size() && likeOfColumn(terms[j]) && terms[j]->children[0]->table == column.table &&
+                       terms[j]->children[0]->column == column.column)
+                    ++j;
+            }
+            if (j - i >= 2) {
+                std::vector<LikeTest> tests;
+                for (std::size_t k = i; k < j; ++k) tests.push_back({terms[k]->children[1]->text, terms[k]->negated});
+                nodes.push_back(makeLikeChainNode(isAnd, sub(*terms[i]->children[0]), tests, chars));
+                i = j;
+            } else {
+                nodes.push_back(sub(*terms[i]));
+                ++i;
+            }
+        }
+        if (nodes.size() == 1) return std::move(nodes.front());
+        return std::make_unique<LogicNode>(isAnd, std::move(nodes));
     }
     case Expr::Kind::Compare:
         return std::make_unique<CompareNode>(e.text, sub(*e.children[0]), sub(*e.children[1]), chars);
@@ -491,23 +260,13 @@ std::unique_ptr<Node> compileWith(const Expr& e, const CharStepper& chars, const
     case Expr::Kind::IsNull: return std::make_unique<IsNullNode>(sub(*e.children[0]), e.negated);
     case Expr::Kind::Like: {
         const Expr& pattern = *e.children[1];
-        const Expr* literal = pattern.kind == Expr::Kind::TextLiteral ? &pattern : nullptr;
-        return std::make_unique<LikeNode>(sub(*e.children[0]), sub(pattern), literal, e.negated, chars);
+        const std::string* literal = pattern.kind == Expr::Kind::TextLiteral ? &pattern.text : nullptr;
+        return makeLikeNode(sub(*e.children[0]), sub(pattern), literal, e.negated, chars);
     }
     case Expr::Kind::Call: {
-        const FunctionInfo& f = lookup(e);
         std::vector<std::unique_ptr<Node>> args;
         for (const auto& c : e.children) args.push_back(sub(*c));
-        switch (f.id) {
-        case Function::LCase: return std::make_unique<LCaseNode>(std::move(args[0]), chars);
-        case Function::Len: return std::make_unique<LenNode>(std::move(args[0]), chars);
-        case Function::Mid: return std::make_unique<MidNode>(std::move(args), chars);
-        case Function::InStr:
-            if (args.size() == 2) return std::make_unique<InStrNode>(std::move(args[0]), std::move(args[1]), chars);
-            break;
-        default: break;
-        }
-        return std::make_unique<FunctionNode>(f.id, std::move(args), e.name, chars);
+        return makeFunctionNode(e, std::move(args), chars);
     }
     }
     throw Error("Unsupported expression");
@@ -521,7 +280,7 @@ void checkFunctions(const Expr& e) {
             if (e.star ? !e.children.empty() : e.children.size() != 1)
                 throw Error("count() takes one column or *");
         } else {
-            lookup(e);
+            checkFunctionCall(e);
         }
     }
     for (const auto& c : e.children) checkFunctions(*c);

@@ -28,6 +28,15 @@ struct EvalContext {
     mutable bool ascii = false;
     // Must be called before each row (or group) is evaluated.
     void newRow() { asciiData = nullptr; }
+    // Whether text is single-byte, decided once per row for the same text.
+    bool asciiOf(std::string_view text) const {
+        if (asciiData != text.data() || asciiSize != text.size()) {
+            asciiData = text.data();
+            asciiSize = text.size();
+            ascii = isAscii(text.data(), text.size());
+        }
+        return ascii;
+    }
 };
 
 class Node {

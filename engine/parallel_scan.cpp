@@ -48,8 +48,9 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
     if (request.allowParallel && std::thread::hardware_concurrency() >= 2 && size - start >= request.parallelMinimum && size > start)
         cut = nextLineStart(table.file.fd(), start + (size - start) / 2, size);
 
-    auto first = request.makeWorker();
-    if (cut == 0 || cut >= size) {
+    if (cut >= size) cut = 0;
+    auto first = request.makeWorker(0, cut == 0 ? 1 : 2);
+    if (cut == 0) {
         CsvReader reader(table.file.fd(), table.path, table.format.separator, start, size, size);
         reader.setWanted(request.wanted);
         reader.setBlockHook([&](std::uint64_t read) {
@@ -63,7 +64,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
 
     std::atomic<bool> stopSecond{false};
     std::atomic<std::uint64_t> readFirst{start}, readSecond{0};
-    auto second = request.makeWorker();
+    auto second = request.makeWorker(1, 2);
     auto secondDone = std::async(std::launch::async, [&] {
         CsvReader reader(table.file.fd(), table.path, table.format.separator, cut, size, size);
         reader.setWanted(request.wanted);

@@ -35,7 +35,8 @@ struct ScanRequest {
     bool allowParallel = true;         // false when the scan may stop early
     std::uint64_t parallelMinimum = 16u << 20;  // smaller files are read by one thread
     ScanObserver* observer = nullptr;
-    std::function<std::unique_ptr<ScanWorker>()> makeWorker;
+    // Creates the worker for part `part` (0 = the start of the file) of `parts`.
+    std::function<std::unique_ptr<ScanWorker>(int part, int parts)> makeWorker;
 };
 
 // Returns the worker that holds the merged result.

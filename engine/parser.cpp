@@ -163,30 +163,39 @@ private:
 
     std::unique_ptr<Expr> expression() { return orExpr(); }
 
+    // "a or b or c" is one node with every term as a child (no deep
+    // nesting, however long the chain of terms); likewise for and.
     std::unique_ptr<Expr> orExpr() {
-        auto left = andExpr();
-        while (peek().isWord("or")) {
-            auto e = make(Expr::Kind::Or, next().offset);
-            e->children.push_back(std::move(left));
-            e->children.push_back(andExpr());
-            left = std::move(e);
-        }
-        return left;
+        auto first = andExpr();
+        if (!peek().isWord("or")) return first;
+        auto e = make(Expr::Kind::Or, peek().offset);
+        e->children.push_back(std::move(first));
+        while (acceptWord("or")) e->children.push_back(andExpr());
+        return e;
     }
 
     std::unique_ptr<Expr> andExpr() {
-        auto left = notExpr();
-        while (peek().isWord("and")) {
-            auto e = make(Expr::Kind::And, next().offset);
-            e->children.push_back(std::move(left));
-            e->children.push_back(notExpr());
-            left = std::move(e);
-        }
-        return left;
+        auto first = notExpr();
+        if (!peek().isWord("and")) return first;
+        auto e = make(Expr::Kind::And, peek().offset);
+        e->children.push_back(std::move(first));
+        while (acceptWord("and")) e->children.push_back(notExpr());
+        return e;
     }
+
+    // Guards the recursion of nested parentheses, not and minus signs.
+    struct Nesting {
+        Nesting(Parser& p, const Token& at) : parser(p) {
+            if (++parser.depth_ > kMaxDepth) parser.fail(at, "less deeply nested parentheses");
+        }
+        ~Nesting() { --parser.depth_; }
+        Parser& parser;
+    };
+    static constexpr int kMaxDepth = 200;
 
     std::unique_ptr<Expr> notExpr() {
         if (peek().isWord("not")) {
+            Nesting guard(*this, peek());
             auto e = make(Expr::Kind::Not, next().offset);
             e->children.push_back(notExpr());
             return e;
@@ -237,6 +246,7 @@ private:
 
     std::unique_ptr<Expr> unary() {
         if (peek().isSymbol("-")) {
+            Nesting guard(*this, peek());
             auto e = make(Expr::Kind::Negate, next().offset);
             e->children.push_back(unary());
             return e;
@@ -263,12 +273,15 @@ private:
         if (t.isWord("null")) {
             return make(Expr::Kind::NullLiteral, next().offset);
         }
-        if (acceptSymbol("(")) {
+        if (peek().isSymbol("(")) {
+            Nesting guard(*this, peek());
+            next();
             auto e = expression();
             expectSymbol(")");
             return e;
         }
         if (t.kind == Token::Kind::Word && !isReserved(t) && peek(1).isSymbol("(")) {
+            Nesting guard(*this, t);
             auto e = make(Expr::Kind::Call, t.offset);
             e->name = next().text;
             next();
@@ -298,6 +311,7 @@ private:
     const CharStepper& chars_;
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
 };
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <new>
+
 #include "engine/connection_impl.h"
 #include "engine/engine.h"
 #include "engine/executor.h"
@@ -22,7 +24,16 @@ void ResultSet::open(Connection& conn, const std::string& sql, ScanObserver* obs
     context.dataSource = conn.impl().options.dataSource;
     context.defaults = conn.impl().options.defaults;
     context.chars = CharStepper(conn.codePage());
-    impl_->result = runStatement(context, sql, observer);
+    try {
+        impl_->result = runStatement(context, sql, observer);
+    } catch (const Error&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw Error("There is not enough memory to run the statement");
+    } catch (const std::exception& e) {
+        // Failures of the platform (threads, files) reach the caller as engine errors too.
+        throw Error(e.what());
+    }
     impl_->chars = context.chars;
     impl_->position = 0;
     impl_->open = true;

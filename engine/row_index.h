@@ -65,8 +65,7 @@ private:
     }
 
     void grow() {
-        // Large tables grow fourfold, so that fewer keys are placed again.
-        SlotVector old(slots_.size() * (slots_.size() >= (1u << 16) ? 4 : 2));
+        SlotVector old(slots_.size() * 2);
         old.swap(slots_);
         mask_ = slots_.size() - 1;
         for (std::uint64_t slot : old)

@@ -39,9 +39,23 @@ public:
         else cells_.insert(cells_.end(), cells, cells + columns_);
     }
     void adoptBytes(Arena&& arena) { arena_.adopt(std::move(arena)); }
+    // Copies bytes into this store's arena, for a row added in place later.
+    const char* copyBytes(const char* p, std::size_t n) { return arena_.copy(p, n); }
     // Takes over the bytes of other, whose cells stay valid as long as this store lives.
     void adoptBytesOf(RowStore& other) { arena_.adopt(std::move(other.arena_)); }
     void reserveRows(std::size_t rows) { cells_.reserve(rows * columns_); }
+
+    // Replaces the cells of a row with copies of the given ones.
+    void replaceRow(std::size_t row, const Cell* cells) {
+        for (std::size_t c = 0; c < columns_; ++c) {
+            Cell cell;
+            if (!cells[c].isNull()) {
+                cell.data = arena_.copy(cells[c].data, cells[c].size);
+                cell.size = cells[c].size;
+            }
+            cells_[row * columns_ + c] = cell;
+        }
+    }
 
     const Cell& cell(std::size_t row, std::size_t column) const { return cells_[row * columns_ + column]; }
     const Cell* row(std::size_t r) const { return &cells_[r * columns_]; }

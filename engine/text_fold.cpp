@@ -90,10 +90,24 @@ std::uint64_t foldedHash(std::string_view text, const CharStepper& chars) {
 
 bool equalFolded(std::string_view a, std::string_view b, const CharStepper& chars) {
     if (a.size() != b.size()) return false;
-    // Byte by byte while no double-byte character has been passed: then a
-    // letter is a letter and not a trail byte.
+    // Eight bytes, then byte by byte, while no double-byte character has
+    // been passed: then a letter is a letter and not a trail byte.
     unsigned char high = 0;
-    for (std::size_t i = 0, n = a.size(); i < n; ++i) {
+    std::size_t i = 0;
+    const std::size_t n = a.size();
+    std::uint64_t highWords = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            if (((x | y | highWords) & (kOnes * 0x80)) != 0) return equalFoldedByCharacters(a, b, chars);
+            if (foldWordAscii(x) != foldWordAscii(y)) return false;
+        }
+        highWords |= x;
+    }
+    if (highWords & (kOnes * 0x80)) high = 0x80;
+    for (; i < n; ++i) {
         const auto x = static_cast<unsigned char>(a[i]);
         const auto y = static_cast<unsigned char>(b[i]);
         if (x == y) {

@@ -35,12 +35,19 @@ bool matchesAt(const char* p, const char* end, std::string_view needle, const Ch
 }  // namespace
 
 std::size_t textLength(std::string_view s, const CharStepper& chars) {
-    if (isAscii(s.data(), s.size())) return s.size();
+    return textLength(s, isAscii(s.data(), s.size()), chars);
+}
+
+std::size_t textLength(std::string_view s, bool ascii, const CharStepper& chars) {
+    if (ascii) return s.size();
     return chars.count(s.data(), s.data() + s.size());
 }
 
 std::string_view textMid(std::string_view s, std::size_t start, std::size_t count, const CharStepper& chars) {
-    const bool ascii = isAscii(s.data(), s.size());
+    return textMid(s, isAscii(s.data(), s.size()), start, count, chars);
+}
+
+std::string_view textMid(std::string_view s, bool ascii, std::size_t start, std::size_t count, const CharStepper& chars) {
     const std::size_t from = byteOffsetOf(s, start, ascii, chars);
     std::string_view rest = s.substr(from);
     if (ascii) return rest.substr(0, count);
@@ -51,7 +58,12 @@ std::string_view textMid(std::string_view s, std::size_t start, std::size_t coun
 }
 
 std::size_t textInstr(std::string_view s, std::string_view needle, std::size_t start, const CharStepper& chars) {
-    const bool ascii = isAscii(s.data(), s.size()) && isAscii(needle.data(), needle.size());
+    return textInstr(s, needle, isAscii(s.data(), s.size()), start, chars);
+}
+
+std::size_t textInstr(std::string_view s, std::string_view needle, bool sAscii, std::size_t start,
+                      const CharStepper& chars) {
+    const bool ascii = sAscii && isAscii(needle.data(), needle.size());
     const char* begin = s.data();
     const char* end = begin + s.size();
     const char* p = begin + byteOffsetOf(s, start, ascii, chars);

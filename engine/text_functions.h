@@ -12,6 +12,12 @@ namespace engine {
 // Number of characters.
 std::size_t textLength(std::string_view s, const CharStepper& chars);
 
+// The same three, told whether the texts are single-byte (isAscii) already.
+std::size_t textLength(std::string_view s, bool ascii, const CharStepper& chars);
+std::string_view textMid(std::string_view s, bool ascii, std::size_t start, std::size_t count, const CharStepper& chars);
+std::size_t textInstr(std::string_view s, std::string_view needle, bool ascii, std::size_t start,
+                      const CharStepper& chars);
+
 // Up to count characters from the 1-based character position start (start >= 1);
 // a start past the end gives the empty text.
 std::string_view textMid(std::string_view s, std::size_t start, std::size_t count, const CharStepper& chars);

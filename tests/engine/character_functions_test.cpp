@@ -58,6 +58,17 @@ TEST(CharacterFunctions, FoldingLeavesTrailBytesAlone) {
     EXPECT_TRUE(engine::equalFolded("ABC", "abc", gbk));
     EXPECT_FALSE(engine::equalFolded(kLetterTrail, "\x81\x61", gbk));  // different characters
     EXPECT_EQ(engine::foldedHash("Qq.CoM", gbk), engine::foldedHash("qq.com", gbk));
+    // Longer texts are compared eight bytes at a time while they are single-byte.
+    struct Case { std::string a, b; bool equal; };
+    const Case cases[] = {
+        {"ABCDEFGHIJ@QQ.COM", "abcdefghij@qq.com", true},
+        {"abcdefghij@qq.com", "abcdefghij@qq.con", false},
+        {"abcdefg" + kLetterTrail + "xyz", "abcdefg\x81\x61xyz", false},   // trail byte across the eight
+        {"abcdefgh" + kLetterTrail + "xyz", "ABCDEFGH\x81\x61xyz", false},
+        {kZhong + "abcdefghijkl", kZhong + "ABCDEFGHIJKL", true},         // letters after a double-byte character
+        {kZhong + "abcdefghijkl", kZhong + "ABCDEFGHIJKM", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(engine::equalFolded(c.a, c.b, gbk), c.equal) << c.a;
     EXPECT_EQ(engine::foldedHash(kZhong + "AB", gbk), engine::foldedHash(kZhong + "ab", gbk));
 }
 
@@ -77,6 +88,22 @@ TEST(CharacterFunctions, ThroughStatements) {
     EXPECT_EQ(r.rows[1], (std::vector<Cell>{kZhong + "a@b.c", "6", "3", "b.c"}));
     // Functions of a null give null.
     EXPECT_EQ(r.rows[2], (std::vector<Cell>{std::nullopt, std::nullopt, std::nullopt, std::nullopt}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CharacterFunctions, Utf8CodePageStepsByUtf8Characters) {
+    TempDir dir;
+    dir.write("u.csv", "email\r\n\xE4\xB8\xAD\xE6\x96\x87@\xE4\xBE\x8B.cn\r\n");  // 中文@例.cn
+    engine::Connection conn;
+    conn.open(connectionString(dir.path(), "Yes", "CSVDelimited"), engine::CodePage::Utf8);
+    EXPECT_EQ(conn.codePage(), engine::CodePage::Utf8);
+    auto r = run(conn, "select len(email) as n, instr(email,'@') as i, mid(email,instr(email,'@')+1,len(email)) as d "
+                       "from [u.csv] where email like '%@%.%' and email like '[\xE4\xB8\xAD]%' and email not like '%\xB8%'");
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.rows[0], (std::vector<Cell>{"7", "3", "\xE4\xBE\x8B.cn"}));
 }
 
 }  // namespace

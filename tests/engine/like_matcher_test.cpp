@@ -54,7 +54,19 @@ INSTANTIATE_TEST_SUITE_P(
         LikeCase{"%@p", "a@x.p", false}, LikeCase{"%@p", "a@p", true},
         LikeCase{"", "", true}, LikeCase{"", "a", false}, LikeCase{"%", "", true}, LikeCase{"abc", "abc", true},
         LikeCase{"abc", "abcd", false}, LikeCase{"a%a", "a", false}, LikeCase{"a%a", "aa", true},
-        LikeCase{"[0-9]%", "7x", true}, LikeCase{"[0-9]%", "x7", false}));
+        LikeCase{"[0-9]%", "7x", true}, LikeCase{"[0-9]%", "x7", false},
+        // longer texts (the searches take sixteen bytes at a time, or call memchr)
+        LikeCase{"%@%.%", std::string(40, 'a') + "@" + std::string(30, 'b') + ".c", true},
+        LikeCase{"%@%.%", std::string(40, 'a') + "." + std::string(30, 'b') + "@c", false},
+        LikeCase{"%@%.%", std::string(17, 'a') + "@b.c", true},
+        LikeCase{"%@%.%", std::string(15, 'a') + "@" + std::string(15, 'b') + ".", true},
+        LikeCase{"%@%..%", std::string(20, 'x') + "@" + std::string(20, 'y') + "..z", true},
+        LikeCase{"%@%..%", std::string(20, 'x') + ".." + std::string(20, 'y') + "@z.q", false},
+        LikeCase{"% %", std::string(200, 'q') + " ", true}, LikeCase{"% %", std::string(200, 'q'), false},
+        // a "." before the "@" must not count, also where the search looks back over it
+        LikeCase{"%@%.%", "xxxxxxxxxx.yy@zzzz", false}, LikeCase{"%@%.%", "xxxxxxxxxx.yy@zz.z", true},
+        LikeCase{"%@%.%", "x.y@" + std::string(13, 'z'), false}, LikeCase{"%@%.%", "x.y@" + std::string(13, 'z') + ".", true},
+        LikeCase{"%@%..%", "a..b.c.d.e.f.g@h.i", false}, LikeCase{"% %", "abcdefghijklmnopqrs", false}));
 
 INSTANTIATE_TEST_SUITE_P(
     GbkTrailBytes, LikeCases,

@@ -2,6 +2,9 @@
 // also when a quoted field runs across the cut in the middle of the file.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "engine/parallel_scan.h"
 #include "engine/table_source.h"
 #include "engine_test_support.h"
@@ -33,7 +36,7 @@ std::vector<std::string> scan(const std::string& dir, const std::string& file, b
     request.wanted = 1;
     request.allowParallel = parallel;
     request.parallelMinimum = 0;
-    request.makeWorker = [] { return std::make_unique<CollectWorker>(); };
+    request.makeWorker = [](int, int) { return std::make_unique<CollectWorker>(); };
     auto worker = engine::runScan(request);
     return static_cast<CollectWorker&>(*worker).values;
 }
@@ -124,6 +127,56 @@ TEST(ScanObserver, LearnsProgressAndCanStopTheStatement) {
         EXPECT_NE(std::string(e.what()).find("cancelled"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(rs.isOpen());
+}
+
+}  // namespace
+
+namespace {
+
+// A file large enough for the two-thread scan, whose distinct values and
+// groups have their first occurrences spread over both halves, in several
+// letter-case spellings.
+TEST(ParallelScan, DistinctAndGroupsKeepFileOrderAndFirstSpelling) {
+    TempDir dir;
+    std::string bytes = "v\r\n";
+    std::vector<std::string> firstOrder;
+    std::map<std::string, std::size_t> counts;   // by lower-case key
+    std::set<std::string> seen;
+    std::vector<std::string> lowerKeyOrder;      // lcase of the k... values, first occurrences
+    const std::size_t keys = 400000;
+    for (std::size_t i = 0; bytes.size() < (20u << 20); ++i) {
+        std::string v;
+        if (i % 7 == 3) {
+            v = "u" + std::to_string(i);                 // unique, anywhere in the file
+        } else {
+            v = "key" + std::to_string(i % keys);
+            if ((i / keys) % 2 == 1) v[0] = 'K';         // another spelling later on
+        }
+        std::string lower = v;
+        lower[0] = static_cast<char>(std::tolower(lower[0]));
+        if (seen.insert(lower).second) {
+            firstOrder.push_back(v);
+            if (lower[0] == 'k') lowerKeyOrder.push_back(lower);
+        }
+        ++counts[lower];
+        bytes += v + "\r\n";
+    }
+    dir.write("big.csv", bytes);
+    auto distinct = run(dir.path(), "select distinct v from [big.csv]", "Yes", "CSVDelimited");
+    EXPECT_EQ(column(distinct), firstOrder);
+
+    auto lowered = run(dir.path(), "select distinct lcase(v) from [big.csv] where v like 'k%'", "Yes", "CSVDelimited");
+    EXPECT_EQ(lowered.rows.size(), keys);
+    EXPECT_EQ(column(lowered), lowerKeyOrder);
+
+    auto groups = run(dir.path(), "select v, count(v) as n from [big.csv] group by v", "Yes", "CSVDelimited");
+    ASSERT_EQ(groups.rows.size(), firstOrder.size());
+    for (std::size_t g = 0; g < firstOrder.size(); g += 997) {
+        std::string lower = firstOrder[g];
+        lower[0] = static_cast<char>(std::tolower(lower[0]));
+        EXPECT_EQ(groups.rows[g][0].value(), firstOrder[g]);
+        EXPECT_EQ(groups.rows[g][1].value(), std::to_string(counts[lower]));
+    }
 }
 
 }  // namespace

@@ -66,6 +66,20 @@ TEST(Syntax, BracketNamesStepOverTrailBytes) {
     EXPECT_EQ(t.where->children[1]->text, "%\x81@%");
 }
 
+TEST(Syntax, LongChainsRunAndDeepNestingIsRefused) {
+    TempDir dir;
+    dir.write("t.csv", "a@x0\r\nb@y\r\n");
+    // The remainder condition of the domain export: one term per item of every group.
+    std::string where;
+    for (int i = 0; i < 50000; ++i) where += (i ? " and " : "") + std::string("[F1] not like '%@x") + std::to_string(i) + "'";
+    auto r = run(dir.path(), "select * from [t.csv] where " + where, "No");
+    EXPECT_EQ(column(r), (std::vector<std::string>{"b@y"}));
+    const std::string deep = "select * from [t.csv] where " + std::string(100000, '(') + "1=1" + std::string(100000, ')');
+    EXPECT_NE(failure(dir.path(), deep, "No").find("nested"), std::string::npos);
+    EXPECT_NE(failure(dir.path(), "select * from [t.csv] where " + std::string(100000, '-') + "1=1", "No").find("nested"),
+              std::string::npos);
+}
+
 TEST(Syntax, KeywordsInAnyLetterCase) {
     const engine::CharStepper gbk;
     auto s = engine::parseStatement("SeLeCt DiStInCt ToP 5 x As y FrOm [t] WhErE x Is NoT nUlL oRdEr By x DeSc", gbk);

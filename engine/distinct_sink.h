@@ -1,0 +1,85 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/arena.h"
+#include "engine/row_index.h"
+#include "engine/row_key.h"
+#include "engine/row_sink.h"
+#include "engine/row_store.h"
+
+namespace engine {
+
+// The first occurrence of each distinct row of output values.
+//
+// The values fall into two halves by one bit of their hash; each half has its
+// own hash table, and every kept row remembers its position among the rows
+// (its ordinal).  When the file is read by two threads, the first keeps the
+// table of half 0 and the second that of half 1; each collects the values of
+// the other half in a list, which the owner takes in when the sinks are
+// merged, both halves at once.  An owner that learns of an earlier occurrence
+// of a value it holds takes the earlier one.  resolve() interleaves the halves
+// back into file order.  Lookups are batched: the hash slots of a batch are
+// prefetched first, so the cache misses of large tables overlap.
+class DistinctSink : public RowSink {
+public:
+    // part and parts: which part of the file this sink reads (see ScanRequest).
+    DistinctSink(std::vector<std::unique_ptr<Node>> columns, std::uint64_t limit, const CharStepper& chars,
+                 int part = 0, int parts = 1);
+    bool consume(const EvalContext& ctx) override;
+    void merge(RowSink& later) override;
+    void finish() override { flush(); }
+    // Puts the rows in file order; call once after the scan.
+    void resolve();
+    RowStore& rows() { return rows_; }
+
+private:
+    struct Half {
+        RowStore rows;
+        RowIndex index{1 << 10};
+        std::vector<std::uint64_t> ordinals;  // position of each row's first occurrence
+        std::vector<std::size_t> moved;       // rows that took an earlier occurrence
+        std::size_t earlierFrom = ~std::size_t{0};  // rows from here on came from an earlier part
+    };
+    // Values of the half another sink owns, kept for it.
+    struct Foreign {
+        std::vector<std::uint64_t> hashes;
+        std::vector<std::uint64_t> ordinals;
+        std::vector<Cell> cells;
+        Arena bytes;
+    };
+    struct Pending {
+        std::uint64_t hash;
+        std::uint64_t ordinal;
+        std::size_t firstCell;
+    };
+    static constexpr std::size_t kBatch = 64;
+
+    bool limited() const { return limit_ != ~std::uint64_t{0}; }
+    bool owns(std::uint64_t hash) const { return parts_ == 1 || static_cast<int>(hash & 1) == part_; }
+    std::size_t kept() const { return halves_[0].rows.rows() + halves_[1].rows.rows(); }
+    // Adds the row unless an equal one is kept (which then takes the smaller
+    // ordinal's bytes); true when added.  inPlace: the cells' bytes already
+    // belong to the half's store and are not copied again.
+    bool add(Half& half, const Cell* cells, std::uint64_t hash, std::uint64_t ordinal, bool inPlace = false);
+    void flush();
+    // Takes in the values of another sink (their bytes move to the half's store).
+    void absorb(Half& half, Foreign& values, std::uint64_t ordinalBase);
+
+    std::vector<std::unique_ptr<Node>> columns_;
+    std::uint64_t limit_;
+    CharStepper chars_;
+    int part_, parts_;
+    std::vector<Value> values_;
+    RowKey key_;
+    Half halves_[2];
+    Foreign foreign_;
+    std::uint64_t seen_ = 0;     // rows consumed so far (ordinals)
+    std::vector<Pending> pending_;
+    std::vector<Cell> pendingCells_;  // bytes already in the store of their half
+    RowStore rows_;
+};
+
+}  // namespace engine

@@ -1,0 +1,93 @@
+#include "engine/group_sink.h"
+
+namespace engine {
+
+GroupSink::GroupSink(std::vector<std::unique_ptr<Node>> keys, std::vector<std::unique_ptr<Node>> countArgs,
+                     const CharStepper& chars)
+    : keyNodes_(std::move(keys)), countArgs_(std::move(countArgs)), chars_(chars), values_(keyNodes_.size()),
+      keyRows_(keyNodes_.size()) {}
+
+std::size_t GroupSink::findOrAdd(const Cell* cells, std::uint64_t hash) {
+    const std::size_t n = keyNodes_.size();
+    if (n == 0) {
+        ensureOneGroup();
+        return 0;
+    }
+    std::size_t g = index_.find(hash, [&](std::size_t row) {
+        return RowKey::equalCells(keyRows_.row(row), cells, n, chars_);
+    });
+    if (g == RowIndex::kNone) {
+        keyRows_.addCells(cells);
+        g = groups_++;
+        index_.insert(hash, g);
+        counts_.resize(counts_.size() + countArgs_.size(), 0);
+    }
+    return g;
+}
+
+void GroupSink::ensureOneGroup() {
+    if (groups_ > 0) return;
+    keyRows_.addCells(nullptr);
+    groups_ = 1;
+    counts_.assign(countArgs_.size(), 0);
+}
+
+bool GroupSink::consume(const EvalContext& ctx) {
+    const std::size_t k = countArgs_.size();
+    if (keyNodes_.empty()) {
+        findOrAdd(nullptr, 0);
+        for (std::size_t i = 0; i < k; ++i)
+            if (!countArgs_[i] || !countArgs_[i]->eval(ctx).isNull()) ++counts_[i];
+        return true;
+    }
+    for (std::size_t i = 0; i < keyNodes_.size(); ++i) values_[i] = keyNodes_[i]->eval(ctx);
+    key_.assign(values_.data(), values_.size());
+    const std::uint64_t hash = key_.hash(chars_);
+    index_.prefetch(hash);
+    pending_.push_back({hash, pendingCells_.size(), pendingCounts_.size()});
+    for (std::size_t i = 0; i < key_.size(); ++i) {
+        Cell c = key_.cells()[i];
+        if (c.data) {
+            // Offsets (plus one, so that zero stays null) until flush().
+            const std::size_t at = pendingBytes_.size();
+            pendingBytes_.append(c.data, c.size);
+            c.data = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(at + 1));
+        }
+        pendingCells_.push_back(c);
+    }
+    for (std::size_t i = 0; i < k; ++i)
+        pendingCounts_.push_back(!countArgs_[i] || !countArgs_[i]->eval(ctx).isNull() ? 1 : 0);
+    if (pending_.size() >= kBatch) flush();
+    return true;
+}
+
+void GroupSink::flush() {
+    if (pending_.empty()) return;
+    for (Cell& c : pendingCells_)
+        if (c.data) c.data = pendingBytes_.data() + (reinterpret_cast<std::uintptr_t>(c.data) - 1);
+    const std::size_t k = countArgs_.size();
+    for (const Pending& p : pending_) {
+        const std::size_t g = findOrAdd(&pendingCells_[p.firstCell], p.hash);
+        std::uint64_t* counts = counts_.data() + g * k;
+        for (std::size_t i = 0; i < k; ++i) counts[i] += pendingCounts_[p.firstCount + i];
+    }
+    pending_.clear();
+    pendingCells_.clear();
+    pendingBytes_.clear();
+    pendingCounts_.clear();
+}
+
+void GroupSink::merge(RowSink& laterSink) {
+    auto& later = static_cast<GroupSink&>(laterSink);
+    flush();
+    later.flush();
+    const std::size_t n = keyNodes_.size();
+    const std::size_t k = countArgs_.size();
+    for (std::size_t g = 0; g < later.groups_; ++g) {
+        const Cell* cells = n ? later.keyRows_.row(g) : nullptr;
+        const std::size_t mine = findOrAdd(cells, n ? RowKey::hashCells(cells, n, chars_) : 0);
+        for (std::size_t i = 0; i < k; ++i) counts_[mine * k + i] += later.counts_[g * k + i];
+    }
+}
+
+}  // namespace engine
