@@ -28,9 +28,9 @@ struct JoinSpec {
     std::vector<int> rightKeys;
 };
 
-void collectJoinKeys(const Expr& e, JoinSpec& spec) {
+void collectJoinKeys(const Expr& e, JoinSpec& join) {
     if (e.kind == Expr::Kind::And) {
-        for (const auto& c : e.children) collectJoinKeys(*c, spec);
+        for (const auto& c : e.children) collectJoinKeys(*c, join);
         return;
     }
     if (e.kind == Expr::Kind::Compare && e.text == "=" && e.children[0]->kind == Expr::Kind::Column &&
@@ -38,8 +38,8 @@ void collectJoinKeys(const Expr& e, JoinSpec& spec) {
         const Expr* a = e.children[0].get();
         const Expr* b = e.children[1].get();
         if (a->table == 1) std::swap(a, b);
-        spec.leftKeys.push_back(a->column);
-        spec.rightKeys.push_back(b->column);
+        join.leftKeys.push_back(a->column);
+        join.rightKeys.push_back(b->column);
         return;
     }
     throw Error("The join condition after \"on\" must compare a column of each table with \"=\"");

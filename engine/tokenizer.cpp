@@ -41,11 +41,24 @@ std::vector<Token> tokenize(std::string_view statement, const CharStepper& chars
         Token t;
         t.offset = static_cast<std::size_t>(p - begin);
         if (c == '[') {
+            // "]]" inside the brackets stands for one "]", so that a path
+            // holding "]" can still name a table.
             const char* q = p + 1;
-            while (q < end && !(*q == ']' && chars.length(q, end) == 1)) q += chars.length(q, end);
-            if (q >= end) fail("the name in brackets is not closed with \"]\"", p);
+            for (;;) {
+                if (q >= end) fail("the name in brackets is not closed with \"]\"", p);
+                const std::size_t len = chars.length(q, end);
+                if (len == 1 && *q == ']') {
+                    if (q + 1 < end && q[1] == ']') {
+                        t.text.push_back(']');
+                        q += 2;
+                        continue;
+                    }
+                    break;
+                }
+                t.text.append(q, len);
+                q += len;
+            }
             t.kind = Token::Kind::BracketName;
-            t.text.assign(p + 1, q);
             p = q + 1;
         } else if (c == '\'' || c == '"') {
             const char quote = static_cast<char>(c);

@@ -36,8 +36,20 @@ std::string OutputPath(const ExportContext& ctx, const std::string& suffix) {
 }
 
 std::string OutputTableName(const ExportContext& ctx, const std::string& fileName) {
-    if (withoutTrailingSlash(ctx.outputDir) == withoutTrailingSlash(ctx.sourceDir)) return fileName;
-    return platform::joinPath(absoluteDirectory(ctx.outputDir), fileName);
+    const std::string name = withoutTrailingSlash(ctx.outputDir) == withoutTrailingSlash(ctx.sourceDir)
+                                 ? fileName
+                                 : platform::joinPath(absoluteDirectory(ctx.outputDir), fileName);
+    // The engine reads "]]" inside brackets as one "]"; a GBK trail byte 0x5D
+    // is part of its character and stays single.
+    std::string table;
+    const char* end = name.data() + name.size();
+    for (const char* p = name.data(); p < end;) {
+        const std::size_t len = platform::gbkCharLength(p, end);
+        table.append(p, len);
+        if (len == 1 && *p == ']') table += ']';
+        p += len;
+    }
+    return table;
 }
 
 void CloseSharedResult(ExportContext& ctx) {

@@ -60,6 +60,10 @@ TEST(Syntax, BracketNamesStepOverTrailBytes) {
     EXPECT_EQ(s.items[0].expr->name, "a\x81]b");
     EXPECT_EQ(s.from.name, "t\x81]x.csv");
     EXPECT_EQ(s.from.alias, "A");
+    // "]]" stands for one "]"; a trail byte "]" is never the first of such a pair.
+    auto d = engine::parseStatement("select [a]]b] from [/x/o]]ut\x81]/t.csv]", gbk);
+    EXPECT_EQ(d.items[0].expr->name, "a]b");
+    EXPECT_EQ(d.from.name, "/x/o]ut\x81]/t.csv");
     // A text literal whose character has the trail byte "'"? Not possible (0x27 < 0x40);
     // but a trail byte "@" stays inside the literal.
     auto t = engine::parseStatement("select * from [t] where x like '%\x81@%'", gbk);

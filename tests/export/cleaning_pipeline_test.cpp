@@ -180,6 +180,17 @@ TEST_F(Pipeline, OutputDirectoryElsewhereWithTrailingSlashAndConditions) {
     EXPECT_FALSE(exists(dir / "list-Export.csv"));
 }
 
+TEST_F(Pipeline, OutputDirectoryHoldingClosingBrackets) {
+    // "]" in the folder name, and a GBK character whose trail byte is "]".
+    const std::string folder = dir / ("o]ut\x81]");
+    ctx->outputDir = folder;
+    std::filesystem::create_directory(platform::nativePath(folder));
+    EXPECT_TRUE(CleanAddresses(*ctx, withPrefixes("q"), "email"));
+    EXPECT_TRUE(feedback.messages.empty()) << feedback.messages.front();
+    EXPECT_EQ(csvValues(folder + "/list-Export.csv"), without(kValid, {"q@z.net"}));
+    EXPECT_EQ(csvValues(folder + "/list-Exclude.csv"), Values{"q@z.net"});
+}
+
 TEST_F(Pipeline, SourceWithoutHeaderAndSemicolons) {
     bind("plain.txt", "x@y.com;1\r\nnope;2\r\n", false, "Delimited(;)");
     EXPECT_TRUE(CleanAddresses(*ctx, CleaningOptions{}, "F1"));
