@@ -35,18 +35,7 @@ void OutputFile::write(std::string_view bytes) {
     if (bytes.size() >= buffer_.size()) {
         // A piece larger than the buffer goes straight to the file.
         flush();
-        const char* p = bytes.data();
-        std::size_t left = bytes.size();
-        while (left > 0) {
-            const ssize_t n = ::write(fd_, p, left);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                fail(errno);
-            }
-            p += n;
-            left -= static_cast<std::size_t>(n);
-            written_ += static_cast<std::uint64_t>(n);
-        }
+        writeAll(bytes.data(), bytes.size());
         return;
     }
     if (buffer_.size() - used_ < bytes.size()) flush();
@@ -55,8 +44,11 @@ void OutputFile::write(std::string_view bytes) {
 }
 
 void OutputFile::flush() {
-    const char* p = buffer_.data();
-    std::size_t left = used_;
+    writeAll(buffer_.data(), used_);
+    used_ = 0;
+}
+
+void OutputFile::writeAll(const char* p, std::size_t left) {
     while (left > 0) {
         const ssize_t n = ::write(fd_, p, left);
         if (n < 0) {
@@ -68,7 +60,6 @@ void OutputFile::flush() {
         left -= static_cast<std::size_t>(n);
         written_ += static_cast<std::uint64_t>(n);
     }
-    used_ = 0;
 }
 
 void OutputFile::close() {

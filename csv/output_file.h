@@ -53,6 +53,8 @@ public:
 
 private:
     void flush();
+    // Writes all of the bytes to the file, counting them.
+    void writeAll(const char* p, std::size_t left);
     [[noreturn]] void fail(int errorNumber);
 
     std::string path_;

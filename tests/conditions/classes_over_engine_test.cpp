@@ -8,6 +8,7 @@
 
 #include "conditions/conditions.h"
 #include "engine/engine.h"
+#include "connection_string.h"
 #include "test_files.h"
 
 using namespace conditions;
@@ -40,8 +41,7 @@ protected:
         std::string table;
         for (const auto& [address, cls] : kAddresses) table += "\"" + address + "\"\r\n";
         testing_files::writeFile(dir / "t.txt", table);
-        connection.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.path() +
-                        ";Extended Properties=\"Text;HDR=No;IMEX=1;FMT=Delimited\"");
+        connection.open(testsupport::connectionString(dir.path(), "No", "Delimited"));
     }
 
     std::vector<std::string> select(const std::string& condition) {

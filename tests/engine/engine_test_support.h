@@ -2,11 +2,6 @@
 // bytes, and running a statement into a plain table of optional texts.
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,38 +9,18 @@
 #include <gtest/gtest.h>
 
 #include "engine/engine.h"
+#include "connection_string.h"
+#include "temp_dir.h"
 
 namespace enginetest {
 
 using Cell = std::optional<std::string>;
 using Rows = std::vector<std::vector<Cell>>;
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "engine-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
+// A temporary directory; write(name, bytes) puts a file in it (name in UTF-8).
+using TempDir = testsupport::TempDir;
 
-    // Writes bytes to a file of this directory (name in UTF-8, the file system's).
-    std::string write(const std::string& name, const std::string& bytes) const {
-        const std::string full = path_ + "/" + name;
-        std::ofstream out(full, std::ios::binary | std::ios::trunc);
-        out << bytes;
-        return full;
-    }
-
-private:
-    std::string path_;
-};
-
-// Connection string the way the tool composes it.
-inline std::string connectionString(const std::string& dir, const std::string& hdr, const std::string& fmt) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir + ";Extended Properties=\"Text;HDR=" + hdr +
-           ";IMEX=1;FMT=" + fmt + "\"";
-}
+using testsupport::connectionString;
 
 struct Result {
     std::vector<std::string> names;

@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "export/export_context.h"
 #include "platform/code_page.h"
+#include "connection_string.h"
 #include "recording_feedback.h"
 #include "test_files.h"
 
@@ -26,11 +27,8 @@ protected:
                                                           format + "\r\n");
         if (preview.isOpen()) preview.close();
         if (csvConnection.isOpen()) csvConnection.close();
-        preview.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.path() +
-                     ";Extended Properties=\"Text;HDR=" + (header ? "Yes" : "No") + ";IMEX=1;FMT=" + format +
-                     "\"");
-        csvConnection.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.path() +
-                           ";Extended Properties=\"Text;HDR=No;IMEX=1;FMT=Delimited\"");
+        preview.open(testsupport::connectionString(dir.path(), header ? "Yes" : "No", format));
+        csvConnection.open(testsupport::connectionString(dir.path(), "No", "Delimited"));
         makeContext(sourceFile);
     }
 

@@ -15,24 +15,23 @@ using testing_files::writeFile;
 
 namespace {
 
+// "line0007": line number i zero-padded to width characters.
+std::string numberedLine(int i, int width) {
+    const std::string number = std::to_string(i);
+    return "line" + std::string(std::max<int>(0, width - 4 - int(number.size())), '0') + number;
+}
+
 // n lines "line0001".."lineNNNN" joined as the CSV writer joins them.
 std::string numberedLines(int count, int width = 8) {
     std::string text;
-    for (int i = 1; i <= count; ++i) {
-        std::string number = std::to_string(i);
-        std::string line = "line" + std::string(std::max<int>(0, width - 4 - int(number.size())), '0') + number;
-        if (i > 1) text += "\r\n";
-        text += line;
-    }
+    for (int i = 1; i <= count; ++i) text += (i > 1 ? "\r\n" : "") + numberedLine(i, width);
     return text;
 }
 
+// Lines from..to as a part holds them, each ended.
 std::string partText(int from, int to, int width = 8) {
     std::string text;
-    for (int i = from; i <= to; ++i) {
-        std::string number = std::to_string(i);
-        text += "line" + std::string(std::max<int>(0, width - 4 - int(number.size())), '0') + number + "\r\n";
-    }
+    for (int i = from; i <= to; ++i) text += numberedLine(i, width) + "\r\n";
     return text;
 }
 

@@ -2,49 +2,25 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "temp_dir.h"
 
 namespace testing_files {
 
-// A folder under /tmp removed with everything in it at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/export-test-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using testsupport::TempDir;
 
 // Paths are GBK, as everywhere in the core.
 inline void writeFile(const std::string& gbkPath, const std::string& bytes) {
-    std::ofstream out(platform::nativePath(gbkPath), std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) throw std::runtime_error("cannot write test file " + gbkPath);
+    testsupport::writeBytes(platform::nativePath(gbkPath), bytes);
 }
 
 inline std::string readFile(const std::string& gbkPath) {
-    std::ifstream in(platform::nativePath(gbkPath), std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read test file " + gbkPath);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!platform::fileExists(gbkPath)) throw std::runtime_error("cannot read test file " + gbkPath);
+    return testsupport::readBytes(platform::nativePath(gbkPath));
 }
 
 inline bool exists(const std::string& gbkPath) { return platform::fileExists(gbkPath); }
@@ -52,8 +28,7 @@ inline bool exists(const std::string& gbkPath) { return platform::fileExists(gbk
 // The file names of a folder, sorted.
 inline std::vector<std::string> listDir(const std::string& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(platform::nativePath(dir)))
-        names.push_back(platform::gbkPath(entry.path().filename().string()));
+    for (const auto& name : testsupport::listNames(platform::nativePath(dir))) names.push_back(platform::gbkPath(name));
     std::sort(names.begin(), names.end());
     return names;
 }

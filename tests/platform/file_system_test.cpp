@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page.h"
-#include "test_dir.h"
+#include "temp_dir.h"
 
 using namespace platform;
+using testsupport::TempDir;
+using testsupport::writeBytes;
 
 TEST(FileSystem, PathParts) {
     struct Case {
@@ -24,9 +26,9 @@ TEST(FileSystem, PathParts) {
 }
 
 TEST(FileSystem, GbkNamesMeetUtf8Files) {
-    TestDir dir;
+    TempDir dir;
     const std::string gbkName = dir.path() + "/" + gbk("邮件.csv");
-    TestDir::write(dir.file("邮件.csv"), "x");
+    writeBytes(dir.file("邮件.csv"), "x");
     EXPECT_TRUE(fileExists(gbkName));
     EXPECT_EQ(fileSize(gbkName), 1);
     EXPECT_TRUE(renameFile(gbkName, dir.path() + "/" + gbk("新.csv")));

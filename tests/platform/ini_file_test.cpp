@@ -3,25 +3,28 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page.h"
-#include "test_dir.h"
+#include "temp_dir.h"
 
 using namespace platform;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
 
 TEST(IniFile, FreshFileHoldsExactlyTheWrittenLines) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("Schema.ini");
     ini::writeString(path, "list.csv", "ColNameHeader", "True");
     ini::writeString(path, "list.csv", "Format", "Delimited(;)");
-    EXPECT_EQ(TestDir::read(path), "[list.csv]\r\nColNameHeader=True\r\nFormat=Delimited(;)\r\n");
+    EXPECT_EQ(readBytes(path), "[list.csv]\r\nColNameHeader=True\r\nFormat=Delimited(;)\r\n");
 }
 
 TEST(IniFile, ReplacesInPlaceAndKeepsOtherContent) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("Schema.ini");
-    TestDir::write(path, "; mine\r\n[Other.csv]\r\nFormat=TabDelimited\r\nCharacterSet=ANSI\r\n\r\n[LIST.CSV]\r\nformat=CSVDelimited\r\nMaxScanRows=0\r\n");
+    writeBytes(path, "; mine\r\n[Other.csv]\r\nFormat=TabDelimited\r\nCharacterSet=ANSI\r\n\r\n[LIST.CSV]\r\nformat=CSVDelimited\r\nMaxScanRows=0\r\n");
     ini::writeString(path, "list.csv", "Format", "Delimited( )");
     ini::writeString(path, "list.csv", "ColNameHeader", "False");
-    EXPECT_EQ(TestDir::read(path),
+    EXPECT_EQ(readBytes(path),
               "; mine\r\n[Other.csv]\r\nFormat=TabDelimited\r\nCharacterSet=ANSI\r\n\r\n"
               "[LIST.CSV]\r\nFormat=Delimited( )\r\nMaxScanRows=0\r\nColNameHeader=False\r\n");
     EXPECT_EQ(ini::readString(path, "list.csv", "FORMAT"), "Delimited( )");
@@ -29,25 +32,25 @@ TEST(IniFile, ReplacesInPlaceAndKeepsOtherContent) {
 }
 
 TEST(IniFile, NewSectionIsAppended) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("a.ini");
-    TestDir::write(path, "[A]\r\nx=1");  // no line end after the last line
+    writeBytes(path, "[A]\r\nx=1");  // no line end after the last line
     ini::writeString(path, "B", "y", "2");
-    EXPECT_EQ(TestDir::read(path), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    EXPECT_EQ(readBytes(path), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
 }
 
 TEST(IniFile, ReadsDefaultsWhenMissing) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("none.ini");
     EXPECT_EQ(ini::readString(path, "S", "k", "dflt"), "dflt");
     EXPECT_TRUE(ini::readKeys(path, "S").empty());
     EXPECT_FALSE(ini::sectionExists(path, "S"));
     ini::eraseSection(path, "S");  // nothing to erase, nothing created
-    EXPECT_EQ(TestDir::read(path), "");
+    EXPECT_EQ(readBytes(path), "");
 }
 
 TEST(IniFile, KeysKeepFileOrderAndLongValuesReadBackWhole) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("setup.ini");
     const std::string longValue(5000, 'q');
     const std::string group = gbk("网易");
@@ -62,7 +65,7 @@ TEST(IniFile, KeysKeepFileOrderAndLongValuesReadBackWhole) {
 }
 
 TEST(IniFile, LetterCaseFoldsOnlyWholeAsciiCharacters) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("a.ini");
     // 0x81 0x41 and 0x81 0x61 are two different GBK characters.
     ini::writeString(path, "S", "\x81\x41", "upper");
@@ -72,11 +75,11 @@ TEST(IniFile, LetterCaseFoldsOnlyWholeAsciiCharacters) {
 }
 
 TEST(IniFile, EraseSectionKeepsTheRest) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("Schema.ini");
-    TestDir::write(path, "[mine.csv]\r\nFormat=TabDelimited\r\n[list.csv]\r\nColNameHeader=True\r\nFormat=CSVDelimited\r\n[z.csv]\r\nFormat=CSVDelimited\r\n");
+    writeBytes(path, "[mine.csv]\r\nFormat=TabDelimited\r\n[list.csv]\r\nColNameHeader=True\r\nFormat=CSVDelimited\r\n[z.csv]\r\nFormat=CSVDelimited\r\n");
     ini::eraseSection(path, "LIST.csv");
-    EXPECT_EQ(TestDir::read(path), "[mine.csv]\r\nFormat=TabDelimited\r\n[z.csv]\r\nFormat=CSVDelimited\r\n");
+    EXPECT_EQ(readBytes(path), "[mine.csv]\r\nFormat=TabDelimited\r\n[z.csv]\r\nFormat=CSVDelimited\r\n");
 }
 
 TEST(IniFile, UnwritableFileRaisesUnableToWrite) {
@@ -90,7 +93,7 @@ TEST(IniFile, UnwritableFileRaisesUnableToWrite) {
 }
 
 TEST(IniFile, KeysThatLookLikeHeadersOrCommentsReadBack) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("a.ini");
     ini::writeString(path, "S", "[abc]", "1");
     ini::writeString(path, "S", ";semi", "2");

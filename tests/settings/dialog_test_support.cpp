@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <QTest>
 #include <fstream>
-#include <sstream>
 
 #include "settings/dialog/gbk_text.h"
 #include "settings/dialog/value_list_editor.h"
@@ -22,18 +21,6 @@ void ModalFailureBox::showUncaughtFailure(const std::string& gbkText) {
 }
 
 std::string gbk(const char* utf8) { return settings::toGbk(QString::fromUtf8(utf8)); }
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/dialog/failure_box.h"
+#include "temp_dir.h"
 
 class QWidget;
 
@@ -32,8 +33,9 @@ public:
 // UTF-8 source text as GBK bytes.
 std::string gbk(const char* utf8);
 
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
+// Whole files as bytes, the helpers of every test folder.
+using testsupport::readBytes;
+using testsupport::writeBytes;
 bool fileExists(const std::string& path);
 
 // Types text into the current cell of the table the way a user does: the

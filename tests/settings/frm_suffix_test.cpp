@@ -20,10 +20,10 @@
 using settings::Tfrm_suffix;
 using test_support::gbk;
 using test_support::pressKey;
-using test_support::readFile;
+using test_support::readBytes;
 using test_support::RecordingFailureBox;
 using test_support::typeIntoCurrentCell;
-using test_support::writeFile;
+using test_support::writeBytes;
 using Rows = settings::ValueListEditor::Rows;
 
 namespace {
@@ -44,7 +44,7 @@ private:
 
     void writeSettings(const std::string& bytes) {
         QDir().mkpath(QString::fromStdString(path.substr(0, path.rfind('/'))));
-        writeFile(path, bytes);
+        writeBytes(path, bytes);
     }
     void show() {
         dialog->show();
@@ -52,7 +52,7 @@ private:
     }
     settings::ValueListEditor& table() { return *dialog->ValueListEditor_custom; }
     // The settings file's bytes (QByteArray: a difference shows in the log).
-    QByteArray fileBytes() const { return QByteArray::fromStdString(readFile(path)); }
+    QByteArray fileBytes() const { return QByteArray::fromStdString(readBytes(path)); }
 
 private slots:
     void init() {
@@ -246,7 +246,7 @@ private slots:
     void refusedWriteShowsFailureAndStillCloses() {
         // The settings folder's place is taken by a file: nothing can be written.
         const std::string folder = path.substr(0, path.rfind('/'));
-        writeFile(folder, "not a folder");
+        writeBytes(folder, "not a folder");
         show();
         dialog->btn_ok->click();
         QCOMPARE(box->messages, (std::vector<std::string>{"Unable to write to " + path}));

@@ -6,9 +6,11 @@
 
 #include "platform/code_page.h"
 #include "platform/ini_file.h"
-#include "test_dir.h"
+#include "temp_dir.h"
 
 using namespace settings;
+using testsupport::readBytes;
+using testsupport::TempDir;
 
 TEST(DomainExportSettings, IntegerTexts) {
     struct Case {
@@ -22,7 +24,7 @@ TEST(DomainExportSettings, IntegerTexts) {
 }
 
 TEST(DomainExportSettings, MissingFileGivesDefaults) {
-    TestDir dir;
+    TempDir dir;
     const auto s = loadDomainExportSettings(dir.file("none.ini"));
     EXPECT_EQ(s.selected, 0);
     EXPECT_EQ(s.top, 10);
@@ -30,14 +32,14 @@ TEST(DomainExportSettings, MissingFileGivesDefaults) {
 }
 
 TEST(DomainExportSettings, SaveWritesTheFileAndReadsBack) {
-    TestDir dir;
+    TempDir dir;
     const auto path = dir.file("sub/exportdomainsetup.ini");  // folder made on save
     DomainExportSettings s;
     s.selected = 1;
     s.top = 20;
     s.custom = {{platform::gbk("网易"), "163.com,126.com"}, {"qq", "qq.com"}};
     saveDomainExportSettings(path, s);
-    EXPECT_EQ(TestDir::read(path), "[SetupOption]\r\nSelected=1\r\n[SetupTop]\r\nTop=20\r\n[SetupCustom]\r\n" +
+    EXPECT_EQ(readBytes(path), "[SetupOption]\r\nSelected=1\r\n[SetupTop]\r\nTop=20\r\n[SetupCustom]\r\n" +
                                        platform::gbk("网易") + "=163.com,126.com\r\nqq=qq.com\r\n");
     const auto back = loadDomainExportSettings(path);
     EXPECT_EQ(back.selected, 1);

@@ -9,6 +9,9 @@
 #include "temp_dir.h"
 
 using platform::gbk;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
 
 namespace {
 
@@ -70,105 +73,89 @@ TEST(SchemaFile, MissingDirectoryCannotBeWritten) {
 
 // --- deleting the description file: keep what the user had -----------------
 
-TEST(SchemaDeletion, FileTheToolCreatedIsRemoved) {
+// A binding in a fresh folder; Schema.ini is the folder's description file.
+class SchemaDeletion : public testing::Test {
+protected:
+    std::string schema() const { return dir.file("Schema.ini"); }
+    // Binds name and writes its section the way the window does.
+    void bindAndWrite(const std::string& name, bool header, int format) {
+        binding.bind(dir.file(name));
+        binding.WriteSchemaHeader(header);
+        binding.WriteSchemaFormat(format);
+    }
+
     TempDir dir;
     source::SourceBinding binding;
-    binding.bind(dir.file("list.csv"));
-    binding.WriteSchemaHeader(true);
-    binding.WriteSchemaFormat(0);
+};
+
+TEST_F(SchemaDeletion, FileTheToolCreatedIsRemoved) {
+    bindAndWrite("list.csv", true, 0);
     binding.deleteSchema();
-    EXPECT_FALSE(std::filesystem::exists(dir.file("Schema.ini")));
+    EXPECT_FALSE(std::filesystem::exists(schema()));
 }
 
-TEST(SchemaDeletion, UsersFileKeepsEverythingButTheToolsSection) {
-    TempDir dir;
+TEST_F(SchemaDeletion, UsersFileKeepsEverythingButTheToolsSection) {
     const std::string original = "[other.csv]\r\nColNameHeader=True\r\nFormat=TabDelimited\r\nCol1=a Text\r\n";
-    writeBytes(dir.file("Schema.ini"), original);
-    source::SourceBinding binding;
-    binding.bind(dir.file("list.csv"));
-    binding.WriteSchemaHeader(true);
-    binding.WriteSchemaFormat(1);
-    ASSERT_TRUE(platform::ini::sectionExists(dir.file("Schema.ini"), "list.csv"));
+    writeBytes(schema(), original);
+    bindAndWrite("list.csv", true, 1);
+    ASSERT_TRUE(platform::ini::sectionExists(schema(), "list.csv"));
     binding.deleteSchema();
-    ASSERT_TRUE(std::filesystem::exists(dir.file("Schema.ini")));
-    EXPECT_FALSE(platform::ini::sectionExists(dir.file("Schema.ini"), "list.csv"));
-    EXPECT_EQ(platform::ini::readString(dir.file("Schema.ini"), "other.csv", "Format"), "TabDelimited");
-    EXPECT_EQ(platform::ini::readString(dir.file("Schema.ini"), "other.csv", "Col1"), "a Text");
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")), original);
+    ASSERT_TRUE(std::filesystem::exists(schema()));
+    EXPECT_FALSE(platform::ini::sectionExists(schema(), "list.csv"));
+    EXPECT_EQ(platform::ini::readString(schema(), "other.csv", "Format"), "TabDelimited");
+    EXPECT_EQ(platform::ini::readString(schema(), "other.csv", "Col1"), "a Text");
+    EXPECT_EQ(readBytes(schema()), original);
 }
 
-TEST(SchemaDeletion, UsersOwnSectionForTheFileGetsItsValuesBack) {
-    TempDir dir;
+TEST_F(SchemaDeletion, UsersOwnSectionForTheFileGetsItsValuesBack) {
     const std::string original = "[list.csv]\r\nColNameHeader=False\r\nFormat=TabDelimited\r\nCol1=mail Text\r\n";
-    writeBytes(dir.file("Schema.ini"), original);
-    source::SourceBinding binding;
-    binding.bind(dir.file("list.csv"));
-    binding.WriteSchemaHeader(true);
-    binding.WriteSchemaFormat(0);
-    EXPECT_EQ(platform::ini::readString(dir.file("Schema.ini"), "list.csv", "Format"), "CSVDelimited");
+    writeBytes(schema(), original);
+    bindAndWrite("list.csv", true, 0);
+    EXPECT_EQ(platform::ini::readString(schema(), "list.csv", "Format"), "CSVDelimited");
     binding.deleteSchema();
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")), original);
+    EXPECT_EQ(readBytes(schema()), original);
 }
 
-TEST(SchemaDeletion, UsersSectionWithoutTheKeysLosesOnlyTheToolsKeys) {
-    TempDir dir;
-    writeBytes(dir.file("Schema.ini"), "[list.csv]\r\nCol1=mail Text\r\n");
-    source::SourceBinding binding;
-    binding.bind(dir.file("list.csv"));
-    binding.WriteSchemaHeader(true);
-    binding.WriteSchemaFormat(0);
+TEST_F(SchemaDeletion, UsersSectionWithoutTheKeysLosesOnlyTheToolsKeys) {
+    writeBytes(schema(), "[list.csv]\r\nCol1=mail Text\r\n");
+    bindAndWrite("list.csv", true, 0);
     binding.deleteSchema();
-    const auto entries = platform::ini::readSection(dir.file("Schema.ini"), "list.csv");
+    const auto entries = platform::ini::readSection(schema(), "list.csv");
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].first, "Col1");
     EXPECT_EQ(entries[0].second, "mail Text");
 }
 
-TEST(SchemaDeletion, NextFileInTheSameDirectoryOfTheUsersFile) {
-    TempDir dir;
+TEST_F(SchemaDeletion, NextFileInTheSameDirectoryOfTheUsersFile) {
     const std::string original = "[other.csv]\r\nFormat=TabDelimited\r\n";
-    writeBytes(dir.file("Schema.ini"), original);
-    source::SourceBinding binding;
-    binding.bind(dir.file("a.csv"));
-    binding.WriteSchemaHeader(true);
-    binding.WriteSchemaFormat(0);
+    writeBytes(schema(), original);
+    bindAndWrite("a.csv", true, 0);
     binding.deleteSchema();
-    binding.bind(dir.file("b.csv"));
-    binding.WriteSchemaHeader(false);
-    binding.WriteSchemaFormat(0);
-    EXPECT_FALSE(platform::ini::sectionExists(dir.file("Schema.ini"), "a.csv"));
+    bindAndWrite("b.csv", false, 0);
+    EXPECT_FALSE(platform::ini::sectionExists(schema(), "a.csv"));
     binding.deleteSchema();
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")), original);
+    EXPECT_EQ(readBytes(schema()), original);
 }
 
-TEST(SchemaDeletion, NextFileInTheSameDirectoryAfterTheToolsFile) {
-    TempDir dir;
-    source::SourceBinding binding;
-    binding.bind(dir.file("a.csv"));
-    binding.WriteSchemaHeader(true);
-    binding.WriteSchemaFormat(0);
+TEST_F(SchemaDeletion, NextFileInTheSameDirectoryAfterTheToolsFile) {
+    bindAndWrite("a.csv", true, 0);
     binding.deleteSchema();
-    binding.bind(dir.file("b.csv"));
-    binding.WriteSchemaHeader(false);
-    binding.WriteSchemaFormat(0);
+    bindAndWrite("b.csv", false, 0);
     // the second binding holds only its own section
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[b.csv]\r\nColNameHeader=False\r\nFormat=CSVDelimited\r\n");
+    EXPECT_EQ(readBytes(schema()), "[b.csv]\r\nColNameHeader=False\r\nFormat=CSVDelimited\r\n");
     binding.deleteSchema();
-    EXPECT_FALSE(std::filesystem::exists(dir.file("Schema.ini")));
+    EXPECT_FALSE(std::filesystem::exists(schema()));
 }
 
-TEST(SchemaDeletion, UsersFileUntouchedWhenNothingWasWritten) {
-    TempDir dir;
+TEST_F(SchemaDeletion, UsersFileUntouchedWhenNothingWasWritten) {
     const std::string original = "[list.csv]\r\nFormat=TabDelimited\r\n";
-    writeBytes(dir.file("Schema.ini"), original);
-    source::SourceBinding binding;
+    writeBytes(schema(), original);
     binding.bind(dir.file("list.csv"));
     binding.deleteSchema();
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")), original);
+    EXPECT_EQ(readBytes(schema()), original);
 }
 
-TEST(SchemaDeletion, UnboundDeletesNothing) {
-    source::SourceBinding binding;
+TEST_F(SchemaDeletion, UnboundDeletesNothing) {
     EXPECT_NO_THROW(binding.deleteSchema());
     EXPECT_FALSE(binding.isBound());
 }

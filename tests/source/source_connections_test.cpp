@@ -4,16 +4,14 @@
 
 #include "platform/ini_file.h"
 #include "source/source_connections.h"
+#include "recording_feedback.h"
 #include "temp_dir.h"
 
-namespace {
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
 
-class RecordingFeedback : public platform::OperationFeedback {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void setBusy(bool) override {}
-    std::vector<std::string> messages;
-};
+namespace {
 
 TEST(OpenSourceConnections, OpensBothOnTheFilesDirectory) {
     TempDir dir;

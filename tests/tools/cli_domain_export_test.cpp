@@ -43,7 +43,7 @@ protected:
         return runCoreDomainExport({coreDir + "/list.csv", true, 0, "email", {}}, options, settingsPath);
     }
     std::vector<std::string> groupFile(const std::string& name) const {
-        return sorted(crlfLines(readFile(cliDir + "/list-Export-" + name + ".csv")));
+        return sorted(crlfLines(readBytes(cliDir + "/list-Export-" + name + ".csv")));
     }
 
     TempDir root;
@@ -55,7 +55,7 @@ const char* const kCustom =
     "[SetupCustom]\r\nnetease=163.com,126.com\r\ntencent=QQ.com\r\n";
 
 TEST_F(CliDomainExportTest, CustomGroupsFromTheSettingsOption) {
-    writeFile(root / "custom.ini", kCustom);
+    writeBytes(root / "custom.ini", kCustom);
     const CliRun r = cli({"--export-domain", "--settings", root / "custom.ini"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, kDone);
@@ -89,7 +89,7 @@ TEST_F(CliDomainExportTest, NoSettingsFileMeansTheTopTenDomains) {
 
 TEST_F(CliDomainExportTest, TheSettingsFileIsReadFromThePerUserFolder) {
     std::filesystem::create_directories(config + "/emailclean");
-    writeFile(config + "/emailclean/exportdomainsetup.ini", kCustom);
+    writeBytes(config + "/emailclean/exportdomainsetup.ini", kCustom);
     const CliRun r = cli({"--export-domain"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(exists(cliDir + "/list-Export-netease.csv"));
@@ -99,7 +99,7 @@ TEST_F(CliDomainExportTest, TheSettingsFileIsReadFromThePerUserFolder) {
     // With XDG_CONFIG_HOME unset the folder is ~/.config.
     const std::string home = root.makeDir("home");
     std::filesystem::create_directories(home + "/.config/emailclean");
-    writeFile(home + "/.config/emailclean/exportdomainsetup.ini",
+    writeBytes(home + "/.config/emailclean/exportdomainsetup.ini",
               "[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\nsina=sina.com\r\n");
     const CliRun fromHome = runCli({"--source", cliDir + "/list.csv", "--header", "--export-domain"},
                                    {{"XDG_CONFIG_HOME", ""}, {"HOME", home}});
@@ -108,7 +108,7 @@ TEST_F(CliDomainExportTest, TheSettingsFileIsReadFromThePerUserFolder) {
 }
 
 TEST_F(CliDomainExportTest, AnUnsafeGroupNameIsRefusedAndTheRunGoesOn) {
-    writeFile(root / "unsafe.ini",
+    writeBytes(root / "unsafe.ini",
               "[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\n../escape=163.com\r\nsina=sina.com\r\n");
     const CliRun r = cli({"--export-domain", "--settings", root / "unsafe.ini"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -128,10 +128,10 @@ TEST_F(CliDomainExportTest, AnUnsafeGroupNameIsRefusedAndTheRunGoesOn) {
 }
 
 TEST_F(CliDomainExportTest, CleaningOptionsApplyBeforeTheGroups) {
-    writeFile(root / "custom.ini", kCustom);
+    writeBytes(root / "custom.ini", kCustom);
     const CliRun r = cli({"--exclude-prefixes", "bob", "--export-domain", "--settings", root / "custom.ini"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(readFile(cliDir + "/list-Exclude.csv"), "\"bob@163.com\"");
+    EXPECT_EQ(readBytes(cliDir + "/list-Exclude.csv"), "\"bob@163.com\"");
     EXPECT_EQ(groupFile("netease"), sorted(quoted({"verylongprefix123@163.com", "erin@126.com"})));
 
     exporting::CleaningOptions o;
@@ -142,11 +142,11 @@ TEST_F(CliDomainExportTest, CleaningOptionsApplyBeforeTheGroups) {
 }
 
 TEST_F(CliDomainExportTest, ModeWithoutGroupsWritesOnlyThePipelinesFiles) {
-    writeFile(root / "none.ini", "[SetupOption]\r\nSelected=2\r\n");
+    writeBytes(root / "none.ini", "[SetupOption]\r\nSelected=2\r\n");
     const CliRun r = cli({"--export-domain", "--settings", root / "none.ini"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, kDone);
-    EXPECT_EQ(listDir(cliDir),
+    EXPECT_EQ(listNames(cliDir),
               (std::vector<std::string>{"list-Export.csv", "list-Invalid.csv", "list.csv"}));
 }
 

@@ -8,22 +8,13 @@
 
 #include "cli_process.h"
 #include "core_run.h"
+#include "sample_list.h"
 
 namespace clitest {
 namespace {
 
-const char* const kList =
-    "name;email\r\n"
-    "张三;Alice@QQ.com\r\n"
-    "李四;bob@163.com\r\n"
-    "王五;alice@qq.com\r\n"
-    "赵六;not-an-address\r\n"
-    "钱七;c@@163.com\r\n"
-    "孙八;admin@sina.com\r\n"
-    "周九;verylongprefix123@163.com\r\n"
-    "吴十;Carol@Gmail.com\r\n"
-    "郑一;dave@mail.qq.com\r\n"
-    "冯二;bob@163.com\r\n";
+// One address more, repeated.
+const std::string kList = std::string(kNamedList) + "冯二;bob@163.com\r\n";
 
 const std::vector<std::string> kValid = {"alice@qq.com",    "bob@163.com",     "admin@sina.com",
                                          "verylongprefix123@163.com", "carol@gmail.com", "dave@mail.qq.com"};
@@ -51,8 +42,8 @@ protected:
         writeGbkFile(coreDir + "/list.csv", utf8);
     }
     void writeBoth(const std::string& name, const std::string& bytes) {
-        writeFile(cliDir + "/" + name, bytes);
-        writeFile(coreDir + "/" + name, bytes);
+        writeBytes(cliDir + "/" + name, bytes);
+        writeBytes(coreDir + "/" + name, bytes);
     }
     CliRun cli(std::vector<std::string> extra) const {
         std::vector<std::string> args{"--source", cliDir + "/list.csv", "--delimiter", "semicolon", "--header",
@@ -63,7 +54,7 @@ protected:
     CoreResult core(const exporting::CleaningOptions& options, const std::string& outputDir = {}) const {
         return runCoreFullExport({coreDir + "/list.csv", true, 1, "email", outputDir}, options);
     }
-    std::vector<std::string> lines(const std::string& path) const { return crlfLines(readFile(path)); }
+    std::vector<std::string> lines(const std::string& path) const { return crlfLines(readBytes(path)); }
 
     TempDir root;
     std::string cliDir, coreDir;
@@ -74,10 +65,10 @@ TEST_F(CliExportTest, WithoutOptionsWritesInvalidErrorAndExport) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, kDone);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(listDir(cliDir), (std::vector<std::string>{"list-Error.csv", "list-Export.csv", "list-Invalid.csv",
+    EXPECT_EQ(listNames(cliDir), (std::vector<std::string>{"list-Error.csv", "list-Export.csv", "list-Invalid.csv",
                                                          "list.csv"}));
-    EXPECT_EQ(readFile(cliDir + "/list-Invalid.csv"), "\"not-an-address\"");
-    EXPECT_EQ(readFile(cliDir + "/list-Error.csv"), "\"c@@163.com\"");
+    EXPECT_EQ(readBytes(cliDir + "/list-Invalid.csv"), "\"not-an-address\"");
+    EXPECT_EQ(readBytes(cliDir + "/list-Error.csv"), "\"c@@163.com\"");
     EXPECT_EQ(sorted(lines(cliDir + "/list-Export.csv")), sorted(quoted(kValid)));
 
     const CoreResult c = core({});
@@ -134,7 +125,7 @@ TEST_F(CliExportTest, ExclusionOptionsAloneAndCombined) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         for (const auto& dir : {cliDir, coreDir})
-            for (const auto& name : listDir(dir))
+            for (const auto& name : listNames(dir))
                 if (name != "list.csv") std::filesystem::remove(dir + "/" + name);
         std::vector<std::string> args = c.args;
         args.push_back("--export-all");
@@ -162,7 +153,7 @@ TEST_F(CliExportTest, ExclusionFileWithDuplicatesAndAnOutputFolderElsewhere) {
     EXPECT_EQ(sorted(lines(cliOut + "/list-Export.csv")),
               sorted(quoted(without(kValid, {"bob@163.com", "alice@qq.com"}))));
     // The source folder keeps only its own files.
-    EXPECT_EQ(listDir(cliDir), (std::vector<std::string>{"excl.csv", "list.csv"}));
+    EXPECT_EQ(listNames(cliDir), (std::vector<std::string>{"excl.csv", "list.csv"}));
 
     exporting::CleaningOptions o;
     o.excludeFile = true;
@@ -195,7 +186,7 @@ TEST_F(CliExportTest, ChineseFileAndFolderNamesGiveTheSameFiles) {
     const CliRun r = runCli({"--source", cliFolder + "/客户名单.csv", "--delimiter", "semicolon", "--header",
                              "--column", "email", "--export-all"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(listDir(cliFolder), (std::vector<std::string>{"客户名单-Error.csv", "客户名单-Export.csv",
+    EXPECT_EQ(listNames(cliFolder), (std::vector<std::string>{"客户名单-Error.csv", "客户名单-Export.csv",
                                                             "客户名单-Invalid.csv", "客户名单.csv"}));
     // The core takes GBK paths.
     ASSERT_TRUE(runCoreFullExport({gbk(coreFolder + "/客户名单.csv"), true, 1, "email", {}}, {}).ok);
@@ -208,9 +199,9 @@ TEST_F(CliExportTest, SplitByRowsWritesFullPartsAndNoEmptyOne) {
         const CliRun r = cli({"--split-rows", std::to_string(rows), "--export-all"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_EQ(r.out, kDone);
-        const std::string exported = readFile(cliDir + "/list-Export.csv");
-        const std::string part1 = readFile(cliDir + "/list-Export-1.csv");
-        const std::string part2 = readFile(cliDir + "/list-Export-2.csv");
+        const std::string exported = readBytes(cliDir + "/list-Export.csv");
+        const std::string part1 = readBytes(cliDir + "/list-Export-1.csv");
+        const std::string part2 = readBytes(cliDir + "/list-Export-2.csv");
         // The parts hold the lines in order, each with its line end.
         EXPECT_EQ(part1 + part2, exported + "\r\n");
         EXPECT_EQ(crlfLines(part1).size(), static_cast<std::size_t>(rows) + 1);  // last one empty
@@ -235,14 +226,14 @@ TEST_F(CliExportTest, SplitBySizeKeepsEachPartWithinTheLimit) {
     std::string joined;
     std::vector<std::size_t> sizes;
     for (int n = 1; exists(cliDir + "/list-Export-" + std::to_string(n) + ".csv"); ++n) {
-        const std::string part = readFile(cliDir + "/list-Export-" + std::to_string(n) + ".csv");
+        const std::string part = readBytes(cliDir + "/list-Export-" + std::to_string(n) + ".csv");
         sizes.push_back(part.size());
         joined += part;
     }
     // 150 lines of 24 bytes with their line ends: 42 lines (1008 bytes) fit
     // into 1 KB, the 43rd would not.
     EXPECT_EQ(sizes, (std::vector<std::size_t>{1008, 1008, 1008, 576}));
-    EXPECT_EQ(joined, readFile(cliDir + "/list-Export.csv") + "\r\n");
+    EXPECT_EQ(joined, readBytes(cliDir + "/list-Export.csv") + "\r\n");
 
     exporting::CleaningOptions o;
     o.split = true;

@@ -17,13 +17,13 @@ namespace {
 void interruptWhileBound(const TempDir& dir, int signalNumber, const std::string& schemaBefore) {
     std::string text = "email\r\n";
     for (int i = 0; i < 400000; ++i) text += "someone" + std::to_string(i) + "@example" + std::to_string(i % 97) + ".com\r\n";
-    writeFile(dir / "big.csv", text);
-    if (!schemaBefore.empty()) writeFile(dir / "Schema.ini", schemaBefore);
+    writeBytes(dir / "big.csv", text);
+    if (!schemaBefore.empty()) writeBytes(dir / "Schema.ini", schemaBefore);
 
     CliProcess process({"--source", dir / "big.csv", "--header", "--export-all"});
     bool sawSection = false;
     while (process.running()) {
-        if (readFile(dir / "Schema.ini").find("[big.csv]") != std::string::npos) {
+        if (readBytes(dir / "Schema.ini").find("[big.csv]") != std::string::npos) {
             sawSection = true;
             break;
         }
@@ -35,7 +35,7 @@ void interruptWhileBound(const TempDir& dir, int signalNumber, const std::string
     if (run.exitCode == 0) GTEST_SKIP() << "the run ended before the signal arrived";
     EXPECT_EQ(run.exitCode, 128 + signalNumber);
     if (schemaBefore.empty()) EXPECT_FALSE(exists(dir / "Schema.ini"));
-    else EXPECT_EQ(readFile(dir / "Schema.ini"), schemaBefore);
+    else EXPECT_EQ(readBytes(dir / "Schema.ini"), schemaBefore);
 }
 
 TEST(CliInterruptTest, SigtermRemovesTheDescriptionFileTheRunCreated) {
@@ -50,7 +50,7 @@ TEST(CliInterruptTest, SigintRestoresAUsersDescriptionFile) {
 
 TEST(CliInterruptTest, AClosedPipeOnStandardOutputLeavesNoDescriptionFile) {
     TempDir dir;
-    writeFile(dir / "list.csv", "email\r\na@b.com\r\n");
+    writeBytes(dir / "list.csv", "email\r\na@b.com\r\n");
     const std::string fifo = dir / "pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     CliProcess process({"--source", dir / "list.csv", "--header", "--preview"}, {}, fifo);

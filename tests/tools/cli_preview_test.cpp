@@ -6,26 +6,14 @@
 #include <filesystem>
 
 #include "cli_process.h"
+#include "sample_list.h"
 
 namespace clitest {
 namespace {
 
-// Semicolon separated, with a header line.
-const char* const kList =
-    "name;email\r\n"
-    "张三;Alice@QQ.com\r\n"
-    "李四;bob@163.com\r\n"
-    "王五;alice@qq.com\r\n"
-    "赵六;not-an-address\r\n"
-    "钱七;c@@163.com\r\n"
-    "孙八;admin@sina.com\r\n"
-    "周九;verylongprefix123@163.com\r\n"
-    "吴十;Carol@Gmail.com\r\n"
-    "郑一;dave@mail.qq.com\r\n";
-
 class CliPreviewTest : public ::testing::Test {
 protected:
-    void SetUp() override { writeGbkFile(source(), kList); }
+    void SetUp() override { writeGbkFile(source(), kNamedList); }
     std::string source() const { return dir / "客户.csv"; }
     CliRun run(std::vector<std::string> extra, bool header = true) const {
         std::vector<std::string> args{"--source", source(), "--delimiter", "semicolon"};
@@ -179,13 +167,13 @@ TEST_F(CliPreviewTest, DescriptionFileIsRemovedAndAUsersOneKeptAsItWas) {
     EXPECT_FALSE(exists(dir / "Schema.ini"));
 
     const std::string own = "[other.csv]\r\nColNameHeader=False\r\nFormat=TabDelimited\r\n";
-    writeFile(dir / "Schema.ini", own);
+    writeBytes(dir / "Schema.ini", own);
     const CliRun r = run({"--preview"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // The section for the list was in force (the header line gave the names)...
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "name;email");
     // ...and is gone again.
-    EXPECT_EQ(readFile(dir / "Schema.ini"), own);
+    EXPECT_EQ(readBytes(dir / "Schema.ini"), own);
 }
 
 TEST_F(CliPreviewTest, FailuresExitWithOneAndTheMessageOnStandardError) {

@@ -8,8 +8,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "platform/code_page.h"
@@ -19,14 +17,11 @@ namespace clitest {
 namespace fs = std::filesystem;
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
-                       const std::string& stdoutPath) {
-    std::string pattern = (fs::temp_directory_path() / "emailclean-cli-run-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    capture_ = pattern;
-    const std::string outPath = stdoutPath.empty() ? capture_ + "/stdout" : stdoutPath;
-    const std::string errPath = capture_ + "/stderr";
-    const std::string config = capture_ + "/config";
-    fs::create_directories(config);
+                       const std::string& stdoutPath)
+    : capture_("emailclean-cli-run") {
+    const std::string outPath = stdoutPath.empty() ? capture_ / "stdout" : stdoutPath;
+    const std::string errPath = capture_ / "stderr";
+    const std::string config = capture_.makeDir("config");
 
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -57,8 +52,6 @@ CliProcess::~CliProcess() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, &status_, 0);
     }
-    std::error_code ec;
-    fs::remove_all(capture_, ec);
 }
 
 bool CliProcess::running() {
@@ -78,8 +71,8 @@ CliRun CliProcess::wait() {
     }
     CliRun run;
     run.exitCode = WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
-    run.out = readFile(capture_ + "/stdout");
-    run.err = readFile(capture_ + "/stderr");
+    run.out = readBytes(capture_ / "stdout");
+    run.err = readBytes(capture_ / "stderr");
     return run;
 }
 
@@ -87,48 +80,11 @@ CliRun runCli(const std::vector<std::string>& args, const std::map<std::string, 
     return CliProcess(args, env).wait();
 }
 
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "emailclean-cli-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-std::string TempDir::makeDir(const std::string& name) const {
-    const std::string dir = path_ + "/" + name;
-    fs::create_directories(dir);
-    return dir;
-}
-
 std::string gbk(const std::string& utf8) { return platform::gbk(utf8); }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!file) throw std::runtime_error("cannot write " + path);
-}
-
-void writeGbkFile(const std::string& path, const std::string& utf8) { writeFile(path, gbk(utf8)); }
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
+void writeGbkFile(const std::string& path, const std::string& utf8) { writeBytes(path, gbk(utf8)); }
 
 bool exists(const std::string& path) { return fs::exists(path); }
-
-std::vector<std::string> listDir(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 std::vector<std::string> crlfLines(const std::string& bytes) {
     std::vector<std::string> lines;

@@ -7,7 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "temp_dir.h"
+
 namespace clitest {
+
+// The temporary folder and the whole-file helpers of every test folder.
+using testsupport::listNames;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
 
 struct CliRun {
     int exitCode = -1;
@@ -31,7 +39,7 @@ public:
     CliRun wait();
 
 private:
-    std::string capture_;
+    TempDir capture_;  // standard error, standard output unless redirected, XDG_CONFIG_HOME
     int pid_ = -1;
     bool ended_ = false;
     int status_ = 0;
@@ -42,32 +50,12 @@ private:
 // of the test unless env names it, so no test reads a real user's settings.
 CliRun runCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
 
-// A fresh folder under $TMPDIR, removed with its content at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    // A sub-folder, created.
-    std::string makeDir(const std::string& name) const;
-
-private:
-    std::string path_;
-};
-
 // UTF-8 text to GBK bytes (the tests' fixtures are written in UTF-8).
 std::string gbk(const std::string& utf8);
 
-void writeFile(const std::string& path, const std::string& bytes);
 // Writes the UTF-8 text converted to GBK.
 void writeGbkFile(const std::string& path, const std::string& utf8);
-std::string readFile(const std::string& path);
 bool exists(const std::string& path);
-// File names of a folder, sorted.
-std::vector<std::string> listDir(const std::string& dir);
 
 // The lines of a file in the CSV writer's format (CRLF between lines).
 std::vector<std::string> crlfLines(const std::string& bytes);

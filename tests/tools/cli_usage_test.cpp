@@ -16,7 +16,7 @@ protected:
     void SetUp() override { writeGbkFile(source(), kSourceText); }
     std::string source() const { return dir / "list.csv"; }
     // Only the source file: nothing written, no description file left.
-    void expectUntouched() const { EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"list.csv"}); }
+    void expectUntouched() const { EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"list.csv"}); }
     TempDir dir;
 };
 
@@ -153,7 +153,7 @@ TEST_F(CliUsageTest, ASettingsFolderGbkCannotNameFailsOnlyTheDomainExport) {
     expectUntouched();
 
     // Naming the file on the command line needs no folder name.
-    writeFile(dir / "s.ini", "[SetupOption]\r\nSelected=2\r\n");
+    writeBytes(dir / "s.ini", "[SetupOption]\r\nSelected=2\r\n");
     const CliRun named = runCli(
         {"--source", source(), "--header", "--delimiter", "semicolon", "--export-domain", "--settings", dir / "s.ini"},
         env);

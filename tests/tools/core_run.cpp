@@ -11,19 +11,13 @@
 #include "export/full_export.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "recording_feedback.h"
 #include "source/source_binding.h"
 #include "source/source_connections.h"
 
 namespace clitest {
 
 namespace {
-
-class RecordingFeedback : public platform::OperationFeedback {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void setBusy(bool) override {}
-    std::vector<std::string> messages;
-};
 
 using ExportRun = std::function<bool(exporting::ExportContext&)>;
 
@@ -79,11 +73,11 @@ CoreResult runCoreDomainExport(const CoreSource& src, const exporting::CleaningO
 }
 
 void expectSameFiles(const std::string& dirA, const std::string& dirB) {
-    const auto namesA = listDir(dirA), namesB = listDir(dirB);
+    const auto namesA = listNames(dirA), namesB = listNames(dirB);
     ASSERT_EQ(namesA, namesB) << dirA << " and " << dirB << " hold different files";
     for (const auto& name : namesA) {
         if (std::filesystem::is_directory(dirA + "/" + name)) continue;
-        EXPECT_EQ(readFile(dirA + "/" + name), readFile(dirB + "/" + name)) << name << " differs";
+        EXPECT_EQ(readBytes(dirA + "/" + name), readBytes(dirB + "/" + name)) << name << " differs";
     }
 }
 
