@@ -42,6 +42,8 @@ public:
     void setStopAt(std::uint64_t stopAt) { stopAt_ = stopAt; }
 
     static constexpr std::size_t kBlockSize = 8u << 20;
+    // Bytes after the sentinel line feed that block-wise searches may read.
+    static constexpr std::size_t kPadding = 16;
 
 private:
     enum class Parse { Row, NeedMore };
@@ -62,7 +64,7 @@ private:
     std::uint64_t fileSize_;
     std::uint64_t readOffset_;       // next file offset to read into the buffer
     std::uint64_t bufferOffset_;     // file offset of buffer_[0]
-    std::vector<char> buffer_;       // data plus one sentinel line feed
+    std::vector<char> buffer_;       // data plus one sentinel line feed, then kPadding bytes
     std::size_t cur_ = 0;            // start of the next row in buffer_
     std::size_t end_ = 0;            // end of valid data in buffer_
     std::size_t wanted_ = 0;

@@ -9,24 +9,25 @@ namespace engine {
 DistinctSink::DistinctSink(std::vector<std::unique_ptr<Node>> columns, std::uint64_t limit, const CharStepper& chars,
                            int part, int parts)
     : columns_(std::move(columns)), limit_(limit), chars_(chars), part_(part), parts_(limit == ~std::uint64_t{0} ? parts : 1),
-      values_(columns_.size()), rows_(columns_.size()) {
+      values_(columns_.size()), foreign_(columns_.size()), rows_(columns_.size()) {
     for (Half& h : halves_) h.rows = RowStore(columns_.size());
 }
 
-bool DistinctSink::add(Half& half, const Cell* cells, std::uint64_t hash, std::uint64_t ordinal, bool inPlace) {
+bool DistinctSink::add(Half& half, const Cell* cells, std::uint64_t hash, std::uint64_t ordinal, Bytes bytes,
+                       Order order) {
     const std::size_t n = half.rows.columns();
     const std::size_t found = half.index.find(hash, [&](std::size_t row) {
         return RowKey::equalCells(half.rows.row(row), cells, n, chars_);
     });
     if (found != RowIndex::kNone) {
-        if (ordinal < half.ordinals[found]) {
+        if (order == Order::Any && ordinal < half.ordinals[found]) {
             half.rows.replaceRow(found, cells);
             half.ordinals[found] = ordinal;
             half.moved.push_back(found);
         }
         return false;
     }
-    if (inPlace) half.rows.addCellsInPlace(cells);
+    if (bytes == Bytes::Owned) half.rows.addCellsInPlace(cells);
     else half.rows.addCells(cells);
     half.index.insert(hash, half.rows.rows() - 1);
     half.ordinals.push_back(ordinal);
@@ -37,6 +38,8 @@ void DistinctSink::flush() {
     if (pending_.empty()) return;
     // The slots were prefetched when the rows came; now the kept row each
     // one may equal, then that row's bytes, then the lookups themselves.
+    for (Cell& c : pendingCells_)
+        if (c.data) c.data = pendingBytes_.data() + (reinterpret_cast<std::uintptr_t>(c.data) - 1);
     const std::size_t n = pending_.size();
     std::size_t candidates[kBatch];
     for (std::size_t i = 0; i < n; ++i) {
@@ -48,10 +51,12 @@ void DistinctSink::flush() {
     for (std::size_t i = 0; i < n; ++i)
         if (candidates[i] != RowIndex::kNone)
             __builtin_prefetch(halves_[pending_[i].hash & 1].rows.row(candidates[i])->data);
-    // A duplicate leaves its copied bytes unused in the arena: cheaper than copying twice.
-    for (const Pending& p : pending_) add(halves_[p.hash & 1], &pendingCells_[p.firstCell], p.hash, p.ordinal, true);
+    // Rows are read in file order, so a kept equal row is always the earlier one.
+    for (const Pending& p : pending_)
+        add(halves_[p.hash & 1], &pendingCells_[p.firstCell], p.hash, p.ordinal, Bytes::Borrowed, Order::Later);
     pending_.clear();
     pendingCells_.clear();
+    pendingBytes_.clear();
 }
 
 bool DistinctSink::consume(const EvalContext& ctx) {
@@ -64,47 +69,60 @@ bool DistinctSink::consume(const EvalContext& ctx) {
     const std::uint64_t hash = key_.hash(chars_);
     const std::uint64_t ordinal = seen_++;
     if (limited()) {
-        add(halves_[hash & 1], key_.cells(), hash, ordinal);
+        add(halves_[hash & 1], key_.cells(), hash, ordinal, Bytes::Borrowed, Order::Any);
         return kept() < limit_;
     }
     if (!owns(hash)) {
-        foreign_.hashes.push_back(hash);
         foreign_.ordinals.push_back(ordinal);
+        Cell* cells = foreign_.cells.appendRow();
         for (std::size_t i = 0; i < key_.size(); ++i) {
-            Cell c = key_.cells()[i];
-            if (c.data) c.data = foreign_.bytes.copy(c.data, c.size);
-            foreign_.cells.push_back(c);
+            cells[i] = key_.cells()[i];
+            if (cells[i].data) cells[i].data = foreign_.bytes.copy(cells[i].data, cells[i].size);
         }
         return true;
     }
-    Half& half = halves_[hash & 1];
-    half.index.prefetch(hash);
+    halves_[hash & 1].index.prefetch(hash);
     pending_.push_back({hash, ordinal, pendingCells_.size()});
     for (std::size_t i = 0; i < key_.size(); ++i) {
         Cell c = key_.cells()[i];
-        if (c.data) c.data = half.rows.copyBytes(c.data, c.size);
+        if (c.data) {
+            const std::size_t at = pendingBytes_.size();
+            pendingBytes_.append(c.data, c.size);
+            c.data = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(at + 1));
+        }
         pendingCells_.push_back(c);
     }
     if (pending_.size() >= kBatch) flush();
     return true;
 }
 
-void DistinctSink::absorb(Half& half, Foreign& values, std::uint64_t ordinalBase) {
+void DistinctSink::absorb(Half& half, Foreign& values, std::uint64_t ordinalBase, Order order) {
+    const std::size_t total = values.size();
     const std::size_t n = columns_.size();
-    const std::size_t total = values.hashes.size();
-    // A pipeline of prefetches: the slot 16 values ahead, the row it may
-    // equal 8 ahead, that row's bytes 4 ahead.
+    // A pipeline of prefetches: the slot 16 values ahead (whose hash is
+    // worked out there), the row it may equal (and its ordinal) 8 ahead, that
+    // row's bytes 4 ahead.
+    constexpr std::size_t kAhead = 16;
+    std::uint64_t hashes[2 * kAhead];  // a ring: the hash of value i at i % (2 * kAhead)
+    auto hashAt = [&](std::size_t i) -> std::uint64_t& { return hashes[i % (2 * kAhead)]; };
+    for (std::size_t i = 0; i < std::min(kAhead, total); ++i) hashAt(i) = RowKey::hashCells(values.cells.row(i), n, chars_);
     for (std::size_t i = 0; i < total; ++i) {
-        if (i + 16 < total) half.index.prefetch(values.hashes[i + 16]);
+        if (i + kAhead < total) {
+            hashAt(i + kAhead) = RowKey::hashCells(values.cells.row(i + kAhead), n, chars_);
+            half.index.prefetch(hashAt(i + kAhead));
+        }
         if (i + 8 < total) {
-            const std::size_t c = half.index.peek(values.hashes[i + 8]);
-            if (c != RowIndex::kNone) __builtin_prefetch(half.rows.row(c));
+            const std::size_t c = half.index.peek(hashAt(i + 8));
+            if (c != RowIndex::kNone) {
+                __builtin_prefetch(half.rows.row(c));
+                if (order == Order::Any) __builtin_prefetch(&half.ordinals[c]);
+            }
         }
         if (i + 4 < total) {
-            const std::size_t c = half.index.peek(values.hashes[i + 4]);
+            const std::size_t c = half.index.peek(hashAt(i + 4));
             if (c != RowIndex::kNone) __builtin_prefetch(half.rows.row(c)->data);
         }
-        add(half, &values.cells[i * n], values.hashes[i], values.ordinals[i] + ordinalBase, true);
+        add(half, values.cells.row(i), hashAt(i), values.ordinals[i] + ordinalBase, Bytes::Owned, order);
     }
     half.rows.adoptBytes(std::move(values.bytes));
 }
@@ -125,21 +143,22 @@ void DistinctSink::merge(RowSink& laterSink) {
         for (std::size_t r = 0; r < later.rows_.rows() && rows_.rows() < limit_; ++r) {
             const Cell* cells = later.rows_.row(r);
             const std::uint64_t hash = RowKey::hashCells(cells, columns_.size(), chars_);
-            if (add(halves_[hash & 1], cells, hash, base + r)) rows_.addCells(cells);
+            if (add(halves_[hash & 1], cells, hash, base + r, Bytes::Borrowed, Order::Any)) rows_.addCells(cells);
         }
         seen_ += later.seen_;
         return;
     }
-    // This sink owns half 0 and takes in the later sink's values of it; the
-    // later sink owns half 1 and takes in this sink's (earlier) values of it.
-    auto takeOwnHalf = [&] { absorb(halves_[0], later.foreign_, base); };
+    // This sink owns half 0 and takes in the later sink's values of it (all
+    // later in the file than its own); the later sink owns half 1 and takes
+    // in this sink's (earlier) values of it.
+    auto takeOwnHalf = [&] { absorb(halves_[0], later.foreign_, base, Order::Later); };
     auto giveOtherHalf = [&] {
         Half& theirs = later.halves_[1];
-        for (auto& o : theirs.ordinals) o += base;
+        for (std::size_t r = 0; r < theirs.ordinals.size(); ++r) theirs.ordinals[r] += base;
         theirs.earlierFrom = theirs.rows.rows();
-        absorb(theirs, foreign_, 0);
+        absorb(theirs, foreign_, 0, Order::Any);
     };
-    if (later.foreign_.hashes.size() + foreign_.hashes.size() > 100000 && std::thread::hardware_concurrency() >= 2) {
+    if (later.foreign_.size() + foreign_.size() > 100000 && std::thread::hardware_concurrency() >= 2) {
         std::exception_ptr failure;
         std::thread other([&] {
             try {
@@ -156,18 +175,18 @@ void DistinctSink::merge(RowSink& laterSink) {
         giveOtherHalf();
     }
     halves_[1] = std::move(later.halves_[1]);
-    foreign_ = Foreign{};
-    later.foreign_ = Foreign{};
+    foreign_ = Foreign(columns_.size());
+    later.foreign_ = Foreign(columns_.size());
     parts_ = 1;
     seen_ += later.seen_;
 }
 
 void DistinctSink::resolve() {
     flush();
-    if (!foreign_.hashes.empty()) {
+    if (foreign_.size() > 0) {
         // Read to the end alone: keep the values of the other half too.
-        absorb(halves_[1 - part_], foreign_, 0);
-        foreign_ = Foreign{};
+        absorb(halves_[1 - part_], foreign_, 0, Order::Any);
+        foreign_ = Foreign(columns_.size());
     }
     if (columns_.empty() || rows_.rows() > 0) return;
     // Interleave the halves by first occurrence.  Each half is a run in

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/arena.h"
+#include "engine/chunked_vector.h"
 #include "engine/row_index.h"
 #include "engine/row_key.h"
 #include "engine/row_sink.h"
@@ -39,15 +40,17 @@ private:
     struct Half {
         RowStore rows;
         RowIndex index{1 << 10};
-        std::vector<std::uint64_t> ordinals;  // position of each row's first occurrence
+        ChunkedVector<std::uint64_t> ordinals;  // position of each row's first occurrence
         std::vector<std::size_t> moved;       // rows that took an earlier occurrence
         std::size_t earlierFrom = ~std::size_t{0};  // rows from here on came from an earlier part
     };
-    // Values of the half another sink owns, kept for it.
+    // Values of the half another sink owns, kept for it.  Their hashes are
+    // worked out again when they are taken in: cheaper than keeping them.
     struct Foreign {
-        std::vector<std::uint64_t> hashes;
-        std::vector<std::uint64_t> ordinals;
-        std::vector<Cell> cells;
+        explicit Foreign(std::size_t columns = 1) : cells(columns) {}
+        std::size_t size() const { return ordinals.size(); }
+        ChunkedVector<std::uint64_t> ordinals;
+        ChunkedVector<Cell> cells;  // a row of cells per value
         Arena bytes;
     };
     struct Pending {
@@ -60,13 +63,18 @@ private:
     bool limited() const { return limit_ != ~std::uint64_t{0}; }
     bool owns(std::uint64_t hash) const { return parts_ == 1 || static_cast<int>(hash & 1) == part_; }
     std::size_t kept() const { return halves_[0].rows.rows() + halves_[1].rows.rows(); }
+    // How a row comes to add(): Borrowed bytes are copied into the half's
+    // store only when the row is kept, Owned ones already belong to it.
+    enum class Bytes { Borrowed, Owned };
+    // Later: the row comes later in the file than every row of the half, so
+    // an equal kept row never has to take it (and its ordinal is not read).
+    enum class Order { Any, Later };
     // Adds the row unless an equal one is kept (which then takes the smaller
-    // ordinal's bytes); true when added.  inPlace: the cells' bytes already
-    // belong to the half's store and are not copied again.
-    bool add(Half& half, const Cell* cells, std::uint64_t hash, std::uint64_t ordinal, bool inPlace = false);
+    // ordinal's bytes); true when added.
+    bool add(Half& half, const Cell* cells, std::uint64_t hash, std::uint64_t ordinal, Bytes bytes, Order order);
     void flush();
     // Takes in the values of another sink (their bytes move to the half's store).
-    void absorb(Half& half, Foreign& values, std::uint64_t ordinalBase);
+    void absorb(Half& half, Foreign& values, std::uint64_t ordinalBase, Order order);
 
     std::vector<std::unique_ptr<Node>> columns_;
     std::uint64_t limit_;
@@ -78,7 +86,8 @@ private:
     Foreign foreign_;
     std::uint64_t seen_ = 0;     // rows consumed so far (ordinals)
     std::vector<Pending> pending_;
-    std::vector<Cell> pendingCells_;  // bytes already in the store of their half
+    std::vector<Cell> pendingCells_;  // until flush(): offsets (plus one) into pendingBytes_
+    std::string pendingBytes_;        // a duplicate's bytes never reach the store
     RowStore rows_;
 };
 

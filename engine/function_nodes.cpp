@@ -40,6 +40,7 @@ public:
             }
             matcher = dynamic_.get();
         }
+        if (!matcher->mayMatch(text)) return truth(negated_);
         // The conditions test one column many times: decide once per value
         // whether it is single-byte text.
         return truth(matcher->matches(text, ctx.asciiOf(text)) != negated_);
@@ -65,8 +66,10 @@ public:
         if (s.isNull()) return s;  // every test is null, and so is the chain
         const std::string_view text = s.isText() ? s.view() : std::string_view(numberText_ = formatNumber(s.number));
         const bool ascii = ctx.asciiOf(text);
-        for (const auto& t : tests_)
-            if ((t.matcher.matches(text, ascii) != t.negated) != isAnd_) return truth(!isAnd_);
+        for (const auto& t : tests_) {
+            const bool matched = t.matcher.mayMatch(text) && t.matcher.matches(text, ascii);
+            if ((matched != t.negated) != isAnd_) return truth(!isAnd_);
+        }
         return truth(isAnd_);
     }
 

@@ -117,6 +117,16 @@ LikeMatcher::LikeMatcher(std::string_view pattern, const CharStepper& chars) : c
     }
     if (segments_.size() > 1 && segments_.back().empty()) segments_.pop_back();
     if (pattern.empty()) trailingAny_ = false;
+    // A text matches a fixed end of single-byte atoms only if its last bytes
+    // are such characters, each accepted by its atom: a byte test is a safe
+    // first filter, whatever characters the text holds.
+    auto singleByteOnly = [](const Segment& seg) {
+        for (const Atom& a : seg.atoms)
+            if (a.acceptsMultiByte()) return false;
+        return !seg.empty();
+    };
+    headCheck_ = !leadingAny_ && singleByteOnly(segments_.front());
+    tailCheck_ = !trailingAny_ && !(segments_.size() == 1 && !leadingAny_) && singleByteOnly(segments_.back());
 }
 
 bool LikeMatcher::matches(std::string_view text) const {

@@ -26,6 +26,17 @@ public:
     bool matches(std::string_view text, bool ascii) const {
         return ascii ? matchAscii(text.data(), text.size()) : matchChars(text);
     }
+    // False when the text's first or last bytes already rule a match out
+    // (the fixed start or end of the pattern, when made of single-byte
+    // characters only); needs no knowledge of whether the text is
+    // single-byte, so most texts of a suffix pattern like "%@qq.com" are
+    // turned down at once.  True: call matches().
+    bool mayMatch(std::string_view text) const {
+        return (!headCheck_ || bytesMayMatch(segments_.front(), text.data(), text.size())) &&
+               (!tailCheck_ || (text.size() >= segments_.back().size() &&
+                                bytesMayMatch(segments_.back(), text.data() + text.size() - segments_.back().size(),
+                                              segments_.back().size())));
+    }
 
 private:
     // One pattern position: exactly one character of the text.
@@ -46,6 +57,15 @@ private:
         const Atom& operator[](std::size_t i) const { return atoms[i]; }
     };
 
+    // Each of the segment's atoms accepts the byte at its place (n >= seg.size()).
+    // Front to back: the "@" of a fixed end "@domain" turns most texts down
+    // at the first byte, as domains differ in length.
+    static bool bytesMayMatch(const Segment& seg, const char* s, std::size_t n) {
+        if (n < seg.size()) return false;
+        for (std::size_t i = 0; i < seg.size(); ++i)
+            if (!seg[i].singleBytes[static_cast<unsigned char>(s[i])]) return false;
+        return true;
+    }
     bool matchAscii(const char* s, std::size_t n) const;
     bool matchChars(std::string_view text) const;
     bool atomMatchesChar(const Atom& atom, const char* p, std::size_t len) const;
@@ -58,6 +78,8 @@ private:
     bool leadingAny_ = false;   // pattern starts with "%"
     bool trailingAny_ = false;  // pattern ends with "%"
     bool anyMultiByte_ = false; // some atom can match only a multi-byte character
+    bool headCheck_ = false;    // mayMatch() tests the first segment (fixed start, single-byte atoms)
+    bool tailCheck_ = false;    // mayMatch() tests the last segment (fixed end, single-byte atoms)
 };
 
 }  // namespace engine

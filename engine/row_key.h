@@ -16,10 +16,17 @@ namespace engine {
 class RowKey {
 public:
     void assign(const Value* values, std::size_t n) {
-        cells_.resize(n);
-        numbers_.resize(n);
+        if (cells_.size() != n) {
+            cells_.resize(n);
+            numbers_.resize(n);
+        }
         for (std::size_t i = 0; i < n; ++i) {
-            auto t = valueText(values[i], numbers_[i]);
+            const Value& v = values[i];
+            if (v.isText()) {
+                cells_[i] = Cell{v.data, v.size};
+                continue;
+            }
+            auto t = valueText(v, numbers_[i]);
             cells_[i] = t ? Cell{t->data(), static_cast<std::uint32_t>(t->size())} : Cell{};
         }
     }

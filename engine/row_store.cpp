@@ -2,13 +2,6 @@
 
 namespace engine {
 
-std::optional<std::string_view> valueText(const Value& v, std::string& scratch) {
-    if (v.isNull()) return std::nullopt;
-    if (v.isText()) return v.view();
-    scratch = formatNumber(v.number);
-    return std::string_view(scratch);
-}
-
 void RowStore::addRow(const Value* values) {
     if (columns_ == 0) {
         ++emptyRows_;

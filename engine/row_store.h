@@ -35,12 +35,11 @@ public:
     // Adds a row whose bytes stay where they are: they must live in an arena
     // that this store adopts (adoptBytes) or outlives.
     void addCellsInPlace(const Cell* cells) {
-        if (columns_ == 0) ++emptyRows_;
+        if (columns_ == 1) cells_.push_back(*cells);  // the common case, without a range insert
+        else if (columns_ == 0) ++emptyRows_;
         else cells_.insert(cells_.end(), cells, cells + columns_);
     }
     void adoptBytes(Arena&& arena) { arena_.adopt(std::move(arena)); }
-    // Copies bytes into this store's arena, for a row added in place later.
-    const char* copyBytes(const char* p, std::size_t n) { return arena_.copy(p, n); }
     // Takes over the bytes of other, whose cells stay valid as long as this store lives.
     void adoptBytesOf(RowStore& other) { arena_.adopt(std::move(other.arena_)); }
     void reserveRows(std::size_t rows) { cells_.reserve(rows * columns_); }
@@ -77,7 +76,12 @@ private:
 };
 
 // The cell text of a value: texts as they are, numbers in their written form
-// (into scratch).  nullopt for a null.
-std::optional<std::string_view> valueText(const Value& v, std::string& scratch);
+// (into scratch).  nullopt for a null.  Inline: it runs for every key of every row.
+inline std::optional<std::string_view> valueText(const Value& v, std::string& scratch) {
+    if (v.isText()) return v.view();
+    if (v.isNull()) return std::nullopt;
+    scratch = formatNumber(v.number);
+    return std::string_view(scratch);
+}
 
 }  // namespace engine

@@ -46,6 +46,12 @@ void appendFolded(std::string& out, std::string_view text, const CharStepper& ch
     char* p = out.data() + start;
     char* end = out.data() + out.size();
     if (isAscii(p, text.size())) {
+        for (; end - p >= 8; p += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p, 8);
+            w = foldWordAscii(w);
+            std::memcpy(p, &w, 8);
+        }
         for (; p < end; ++p) *p = foldAscii(*p);
         return;
     }
@@ -71,17 +77,22 @@ std::uint64_t bytesHash(const char* p, std::size_t n) {
 std::uint64_t foldedHash(std::string_view text, const CharStepper& chars) {
     const char* p = text.data();
     const std::size_t n = text.size();
-    if (isAscii(p, n)) {
-        std::uint64_t h = 0x243F6A8885A308D3ULL;
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p + i, 8);
-            h = mix(h, foldWordAscii(w));
-        }
-        if (i < n) h = mix(h, foldWordAscii(loadTail(p + i, n - i)));
-        return finish(h, n);
+    // One pass that assumes single-byte text and notes whether it was.
+    std::uint64_t h = 0x243F6A8885A308D3ULL;
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        high |= w;
+        h = mix(h, foldWordAscii(w));
     }
+    if (i < n) {
+        const std::uint64_t w = loadTail(p + i, n - i);
+        high |= w;
+        h = mix(h, foldWordAscii(w));
+    }
+    if ((high & (kOnes * 0x80)) == 0) return finish(h, n);
     thread_local std::string folded;
     folded.clear();
     appendFolded(folded, text, chars);

@@ -32,6 +32,19 @@ TEST_P(LikeCases, MatchesAsExpected) {
     EXPECT_EQ(m.matches(c.text), c.expected) << "pattern '" << c.pattern << "' text '" << c.text << "'";
 }
 
+// The byte filter in front of matches() may let a text through that then
+// fails, but must never turn down a text that matches.
+TEST_P(LikeCases, ByteFilterNeverTurnsDownAMatch) {
+    const LikeCase& c = GetParam();
+    LikeMatcher m(c.pattern, CharStepper(engine::CodePage::Gbk));
+    if (c.expected) {
+        EXPECT_TRUE(m.mayMatch(c.text)) << "pattern '" << c.pattern << "' text '" << c.text << "'";
+    }
+    if (!m.mayMatch(c.text)) {
+        EXPECT_FALSE(m.matches(c.text));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     AddressTests, LikeCases,
     ::testing::Values(
@@ -88,7 +101,27 @@ INSTANTIATE_TEST_SUITE_P(
         // "%" steps over whole characters: "a" must not match a trail byte "A".
         LikeCase{"%a", "x" + kTrailA, false}, LikeCase{"%A%", kTrailA, false},
         // Invalid GBK bytes are single characters and never crash.
-        LikeCase{"%@%.%", "\xFF@\x81.c", true}, LikeCase{"%", "\x81", true}, LikeCase{"_", "\x81", false}));
+        LikeCase{"%@%.%", "\xFF@\x81.c", true}, LikeCase{"%", "\x81", true}, LikeCase{"_", "\x81", false},
+        // Suffix and prefix patterns (the domain export): the right bytes at
+        // the end or start are not enough when one is a trail byte.
+        LikeCase{"%@qq.com", "a" + kTrailAt + "qq.com", false}, LikeCase{"%@qq.com", kTrailAt + "@QQ.Com", true},
+        LikeCase{"%@qq.com", kTrailDot + "@qq.com", true}, LikeCase{"%@qq.com", "@qq.com", true},
+        LikeCase{"%@qq.com", "qq.com", false}, LikeCase{"%@qq.com", "a@qq.co", false},
+        LikeCase{"%a", kTrailA, false}, LikeCase{"%a", kTrailDot + "A", true},
+        LikeCase{"@%", kTrailAt + "x", false}, LikeCase{"a%b", "ab", true}, LikeCase{"a%b", "a", false},
+        LikeCase{"a%b", "b", false}, LikeCase{"[@]%[a-z]", "@" + kTrailA, false},
+        LikeCase{"%" + kTrailAt, "x" + kTrailAt, true}, LikeCase{"%" + kTrailAt, "x@", false}));
+
+TEST(LikeMatcher, ByteFilterTurnsDownOtherSuffixesAndPrefixes) {
+    LikeMatcher suffix("%@qq.com", CharStepper());
+    EXPECT_FALSE(suffix.mayMatch("a@163.com"));
+    EXPECT_FALSE(suffix.mayMatch("qq.com"));  // shorter than the fixed end
+    EXPECT_TRUE(suffix.mayMatch("a@QQ.COM"));
+    LikeMatcher prefix("[@]%", CharStepper());
+    EXPECT_FALSE(prefix.mayMatch("a@b"));
+    EXPECT_FALSE(prefix.mayMatch(""));
+    EXPECT_TRUE(prefix.mayMatch("@b"));
+}
 
 TEST(LikeMatcher, UnclosedListIsAnError) {
     try {
