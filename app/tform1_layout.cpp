@@ -80,6 +80,15 @@ QTableView* grid(QWidget* parent, int x, int y, int w, int h, QAbstractItemModel
 
 void inputMethodOff(QLineEdit* e) { e->setAttribute(Qt::WA_InputMethodEnabled, false); }
 
+// The edits that take a comma list of prefixes or suffixes: 24 high, a hint,
+// input method off.
+QLineEdit* listEdit(QWidget* parent, int x, int y, int w, const char* text, const char* hint) {
+    QLineEdit* e = edit(parent, x, y, w, 24, text);
+    e->setToolTip(u(hint));
+    inputMethodOff(e);
+    return e;
+}
+
 }  // namespace
 
 void TForm1::createControls() {
@@ -156,13 +165,9 @@ void TForm1::createSearchControls() {
     inputMethodOff(edt_viewoption_start1);
     Label10 = label(TabSheet_Data, 463, 4, "个字符");
     rbt_viewoption_start2 = box<QRadioButton>(TabSheet_Data, 8, 28, "@前缀等于", false);
-    edt_viewoption_start2 = edit(TabSheet_Data, 88, 28, 340, 24, kPrefixDefaults);
-    edt_viewoption_start2->setToolTip(u("用逗号分割多个@前缀"));
-    inputMethodOff(edt_viewoption_start2);
+    edt_viewoption_start2 = listEdit(TabSheet_Data, 88, 28, 340, kPrefixDefaults, "用逗号分割多个@前缀");
     rbt_viewoption_end = box<QRadioButton>(TabSheet_Data, 8, 60, "@后缀等于", false);
-    edt_viewoption_end = edit(TabSheet_Data, 88, 60, 340, 24);
-    edt_viewoption_end->setToolTip(u("用逗号分割多个@后缀"));
-    inputMethodOff(edt_viewoption_end);
+    edt_viewoption_end = listEdit(TabSheet_Data, 88, 60, 340, "", "用逗号分割多个@后缀");
     Label9 = label(TabSheet_Data, 89, 85, "注：文件中的数据量可能较大，为提升效率，只预览前200条数据", &blue);
     DBGridEh_preview_data = grid(TabSheet_Data, 8, 103, 489, 241, ds_preview);
 
@@ -206,13 +211,9 @@ void TForm1::createFilterControls() {
     Label11 = label(grb_filter, 191, 102, "个字符");
     Label14 = label(grb_filter, 227, 102, "(排除Email地址保存至Exclude文件)", &blue);
     cbx_filter_start2 = box<QCheckBox>(grb_filter, 10, 134, "排除@前缀等于", false);
-    edt_filter_start2 = edit(grb_filter, 112, 134, 289, 24, kPrefixDefaults);
-    edt_filter_start2->setToolTip(u("用逗号分割多个@前缀"));
-    inputMethodOff(edt_filter_start2);
+    edt_filter_start2 = listEdit(grb_filter, 112, 134, 289, kPrefixDefaults, "用逗号分割多个@前缀");
     cbx_filter_end = box<QCheckBox>(grb_filter, 10, 166, "排除@后缀等于", false);
-    edt_filter_end = edit(grb_filter, 112, 166, 289, 24);
-    edt_filter_end->setToolTip(u("用逗号分割多个@后缀"));
-    inputMethodOff(edt_filter_end);
+    edt_filter_end = listEdit(grb_filter, 112, 166, 289, "", "用逗号分割多个@后缀");
     cbx_filter_email = box<QCheckBox>(grb_filter, 10, 198, "排除Email地址", false);
     edt_filter_email = edit(grb_filter, 112, 198, 257, 24);
     edt_filter_email->setReadOnly(true);
