@@ -38,8 +38,7 @@ void DistinctSink::flush() {
     if (pending_.empty()) return;
     // The slots were prefetched when the rows came; now the kept row each
     // one may equal, then that row's bytes, then the lookups themselves.
-    for (Cell& c : pendingCells_)
-        if (c.data) c.data = pendingBytes_.data() + (reinterpret_cast<std::uintptr_t>(c.data) - 1);
+    pendingCells_.resolve();
     const std::size_t n = pending_.size();
     std::size_t candidates[kBatch];
     for (std::size_t i = 0; i < n; ++i) {
@@ -53,10 +52,9 @@ void DistinctSink::flush() {
             __builtin_prefetch(halves_[pending_[i].hash & 1].rows.row(candidates[i])->data);
     // Rows are read in file order, so a kept equal row is always the earlier one.
     for (const Pending& p : pending_)
-        add(halves_[p.hash & 1], &pendingCells_[p.firstCell], p.hash, p.ordinal, Bytes::Borrowed, Order::Later);
+        add(halves_[p.hash & 1], pendingCells_.at(p.firstCell), p.hash, p.ordinal, Bytes::Borrowed, Order::Later);
     pending_.clear();
     pendingCells_.clear();
-    pendingBytes_.clear();
 }
 
 bool DistinctSink::consume(const EvalContext& ctx) {
@@ -83,15 +81,7 @@ bool DistinctSink::consume(const EvalContext& ctx) {
     }
     halves_[hash & 1].index.prefetch(hash);
     pending_.push_back({hash, ordinal, pendingCells_.size()});
-    for (std::size_t i = 0; i < key_.size(); ++i) {
-        Cell c = key_.cells()[i];
-        if (c.data) {
-            const std::size_t at = pendingBytes_.size();
-            pendingBytes_.append(c.data, c.size);
-            c.data = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(at + 1));
-        }
-        pendingCells_.push_back(c);
-    }
+    pendingCells_.append(key_.cells(), key_.size());
     if (pending_.size() >= kBatch) flush();
     return true;
 }

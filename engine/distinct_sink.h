@@ -9,6 +9,7 @@
 #include "engine/row_index.h"
 #include "engine/row_key.h"
 #include "engine/row_sink.h"
+#include "engine/pending_cells.h"
 #include "engine/row_store.h"
 
 namespace engine {
@@ -86,8 +87,7 @@ private:
     Foreign foreign_;
     std::uint64_t seen_ = 0;     // rows consumed so far (ordinals)
     std::vector<Pending> pending_;
-    std::vector<Cell> pendingCells_;  // until flush(): offsets (plus one) into pendingBytes_
-    std::string pendingBytes_;        // a duplicate's bytes never reach the store
+    PendingCells pendingCells_;
     RowStore rows_;
 };
 

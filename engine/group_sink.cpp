@@ -45,16 +45,7 @@ bool GroupSink::consume(const EvalContext& ctx) {
     const std::uint64_t hash = key_.hash(chars_);
     index_.prefetch(hash);
     pending_.push_back({hash, pendingCells_.size(), pendingCounts_.size()});
-    for (std::size_t i = 0; i < key_.size(); ++i) {
-        Cell c = key_.cells()[i];
-        if (c.data) {
-            // Offsets (plus one, so that zero stays null) until flush().
-            const std::size_t at = pendingBytes_.size();
-            pendingBytes_.append(c.data, c.size);
-            c.data = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(at + 1));
-        }
-        pendingCells_.push_back(c);
-    }
+    pendingCells_.append(key_.cells(), key_.size());
     for (std::size_t i = 0; i < k; ++i)
         pendingCounts_.push_back(!countArgs_[i] || !countArgs_[i]->eval(ctx).isNull() ? 1 : 0);
     if (pending_.size() >= kBatch) flush();
@@ -63,17 +54,15 @@ bool GroupSink::consume(const EvalContext& ctx) {
 
 void GroupSink::flush() {
     if (pending_.empty()) return;
-    for (Cell& c : pendingCells_)
-        if (c.data) c.data = pendingBytes_.data() + (reinterpret_cast<std::uintptr_t>(c.data) - 1);
+    pendingCells_.resolve();
     const std::size_t k = countArgs_.size();
     for (const Pending& p : pending_) {
-        const std::size_t g = findOrAdd(&pendingCells_[p.firstCell], p.hash);
+        const std::size_t g = findOrAdd(pendingCells_.at(p.firstCell), p.hash);
         std::uint64_t* counts = counts_.data() + g * k;
         for (std::size_t i = 0; i < k; ++i) counts[i] += pendingCounts_[p.firstCount + i];
     }
     pending_.clear();
     pendingCells_.clear();
-    pendingBytes_.clear();
     pendingCounts_.clear();
 }
 

@@ -7,6 +7,7 @@
 #include "engine/row_index.h"
 #include "engine/row_key.h"
 #include "engine/row_sink.h"
+#include "engine/pending_cells.h"
 #include "engine/row_store.h"
 
 namespace engine {
@@ -39,8 +40,7 @@ private:
         std::size_t firstCount;
     };
     std::vector<Pending> pending_;
-    std::vector<Cell> pendingCells_;
-    std::string pendingBytes_;
+    PendingCells pendingCells_;
     std::vector<std::uint8_t> pendingCounts_;
 
     std::vector<std::unique_ptr<Node>> keyNodes_;
