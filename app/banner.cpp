@@ -52,7 +52,7 @@ QPixmap drawBanner(int width, int height) {
 
     p.setPen(Qt::white);
     p.setFont(bannerFont(26, true));
-    p.drawText(QRect(90, 6, 520, 38), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Email地址清理"));
+    p.drawText(QRect(90, 6, 520, 38), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(kApplicationTitle));
     p.setFont(bannerFont(12, false));
     p.setPen(QColor(0xdd, 0xee, 0xff));
     p.drawText(QRect(92, 44, 600, 22), Qt::AlignLeft | Qt::AlignVCenter,

@@ -22,4 +22,9 @@ std::optional<std::string> toGbk(const QString& text) {
     return platform::utf8ToGbk(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
+std::string toGbkLossy(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return platform::utf8ToGbkLossy(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
 }  // namespace app

@@ -1,5 +1,5 @@
-// The one crossing between the GBK bytes of files and statements and the
-// Unicode text of the widgets.
+// The one crossing between the GBK bytes of files, statements and settings
+// and the Unicode text of the widgets, for the window and its dialogs.
 #pragma once
 
 #include <QString>
@@ -14,5 +14,8 @@ QString fromGbk(std::string_view gbk);
 
 // Widget text to GBK bytes, or nullopt when GBK cannot hold one of its characters.
 std::optional<std::string> toGbk(const QString& text);
+
+// Widget text to GBK bytes with "?" for every character GBK cannot hold.
+std::string toGbkLossy(const QString& text);
 
 }  // namespace app

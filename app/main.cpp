@@ -2,13 +2,10 @@
 // setup dialog; the message loop runs until the main window closes.
 #include <QApplication>
 
+#include "app/application_title.h"
+#include "app/setup_dialog/frm_suffix.h"
 #include "app/tform1.h"
-
-#ifdef EMAILCLEAN_HAS_SETUP_DIALOG
-#include "settings/dialog/frm_suffix.h"
-#include "settings/dialog/message_failure_box.h"
 #include "settings/domain_export_settings.h"
-#endif
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -16,18 +13,12 @@ int main(int argc, char* argv[]) {
     // (Not the display name: Qt would append that to the window's caption.)
     QApplication::setApplicationName(QString::fromUtf8(app::kApplicationTitle));
 
-    QDialog* setupDialog = nullptr;
-#ifdef EMAILCLEAN_HAS_SETUP_DIALOG
-    settings::MessageFailureBox failureBox;  // outlives the window and its dialog
-#endif
-    TForm1 form1(nullptr, nullptr);
-#ifdef EMAILCLEAN_HAS_SETUP_DIALOG
-    // Owned by the window, which deletes it with its other children.  The
-    // settings file's path is looked up when the dialog needs it: a
-    // configuration folder that GBK cannot name fails the showing, not the start.
-    setupDialog = new settings::Tfrm_suffix(&settings::defaultSettingsPath, failureBox, &form1);
-#endif
-    form1.setSetupDialog(setupDialog);
+    TForm1 form1;
+    // Owned by the window, which deletes it with its other children; its
+    // failures go to the window's failure box.  The settings file's path is
+    // looked up when the dialog needs it: a configuration folder that GBK
+    // cannot name fails the showing, not the start.
+    form1.setSetupDialog(new settings::Tfrm_suffix(&settings::defaultSettingsPath, form1, &form1));
     form1.show();
     return application.exec();
 }

@@ -15,11 +15,9 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "app/failure_text.h"
 #include "app/gbk_text.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
-#include "export/full_export.h"
 #include "settings/domain_export_settings.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
@@ -37,9 +35,8 @@ TForm1::TForm1(app::UiPorts* ports, QDialog* setupDialog, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    // FormDestroy: the description file of the last binding goes.
-    binding_.deleteSchema();
-    // The grids go before the result sets they show.
+    // FormDestroy: the grids go before the result sets they show; the core
+    // then removes the description file of the last binding.
     delete DBGridEh_preview_data;
     delete DBGridEh_preview_domain;
     delete DBGridEh_csv;
@@ -50,14 +47,10 @@ void TForm1::guarded(Body&& body) {
     try {
         body();
     } catch (const std::exception& failure) {
-        showUncaughtFailure(failure.what());
+        showFailure(failure.what());
     } catch (...) {
-        showUncaughtFailure("Unknown failure");
+        showFailure("Unknown failure");
     }
-}
-
-void TForm1::showUncaughtFailure(const std::string& gbkMessage) {
-    ports_->showFailure(app::fromGbk(app::uncaughtFailureText(gbkMessage)));
 }
 
 void TForm1::connectHandlers() {
@@ -106,9 +99,13 @@ void TForm1::FormShow() {
 
 void TForm1::showMessage(const std::string& gbkText) { ports_->showMessage(app::fromGbk(gbkText)); }
 
+void TForm1::showFailure(const std::string& gbkText) {
+    ports_->showFailure(app::fromGbk(platform::uncaughtFailureText(gbkText)));
+}
+
 void TForm1::setBusy(bool busy) { ports_->setBusy(busy); }
 
-void TForm1::setOperationText(const std::string& gbkText) { status_bar1->setPanelText(0, app::fromGbk(gbkText)); }
+void TForm1::showOperationText(const std::string& gbkText) { status_bar1->setPanelText(0, app::fromGbk(gbkText)); }
 
 std::string TForm1::gbkOf(const QString& name) {
     const QByteArray utf8 = name.toUtf8();
@@ -209,13 +206,13 @@ exporting::CleaningOptions TForm1::readCleaningOptions() const {
 }
 
 void TForm1::btn_export_allClick() {
-    setOperationText(platform::gbk(" 当前操作：Email地址按条件全部导出"));
+    showOperationText(platform::gbk(" 当前操作：Email地址按条件全部导出"));
     QCoreApplication::processEvents();  // once, so that the text shows
     runExport(false);
 }
 
 void TForm1::btn_export_domainClick() {
-    setOperationText(platform::gbk(" 当前操作：Email地址按条件,按@后缀分类导出"));
+    showOperationText(platform::gbk(" 当前操作：Email地址按条件,按@后缀分类导出"));
     QCoreApplication::processEvents();
     runExport(true);
 }
@@ -228,20 +225,12 @@ void TForm1::runExport(bool byDomain) {
         showMessage(failure.what());  // an input check: the plain box, nothing written
         return;
     }
-    exporting::ExportContext ctx{adoconn_preview, adoconn_csv,           adodst_csv,
-                                 adodst_csvConnection_, binding_.sourceDir(), binding_.sourceFile(),
-                                 gbkOf(edt_output_dir->text()), *this};
-    // The pipeline rebinds the shared result set; the row count of the next
-    // opening runs on whichever connection it was left bound to.
-    struct KeepBinding {
-        engine::Connection*& bound;
-        exporting::ExportContext& ctx;
-        ~KeepBinding() { bound = ctx.csvResultBoundTo; }
-    } keep{adodst_csvConnection_, ctx};
+    const std::string outputDir = gbkOf(edt_output_dir->text());
+    const std::string column = addressColumn();
     ds_csv->reload([&] {
         if (byDomain)
-            exporting::RunDomainExport(ctx, options, addressColumn(), settings::defaultSettingsPath());
+            workspace_.ExportByDomain(options, column, outputDir, settings::defaultSettingsPath());
         else
-            exporting::RunFullExport(ctx, options, addressColumn());
+            workspace_.ExportAll(options, column, outputDir);
     });
 }

@@ -1,7 +1,8 @@
-// The main window: every control of the tool, the bound source file, the two
-// engine connections with their three result sets, and the handlers that run
-// the operations.  Handlers are named after the control and the event; every
-// one is reached through guarded(), so no failure crosses into Qt's event loop.
+// The main window: every control of the tool and the handlers that read the
+// controls into option values and run the operations of the core, which owns
+// the bound source file, the engine connections and the result sets that the
+// grids show.  Handlers are named after the control and the event; every one
+// is reached through guarded(), so no failure crosses into Qt's event loop.
 #pragma once
 
 #include <QWidget>
@@ -10,10 +11,9 @@
 #include <string>
 
 #include "app/ui_ports.h"
-#include "engine/engine.h"
-#include "export/export_context.h"
+#include "core/workspace.h"
+#include "export/export_run.h"
 #include "platform/operation_feedback.h"
-#include "source/source_binding.h"
 
 class QCheckBox;
 class QComboBox;
@@ -98,9 +98,9 @@ public:
     app::StatusLine* status_bar1;
 
     // --- state --------------------------------------------------------------
-    const std::string& sourceDir() const { return binding_.sourceDir(); }
-    const std::string& sourceFile() const { return binding_.sourceFile(); }
-    bool domainResultOpen() const { return adodst_domain.isOpen(); }
+    const std::string& sourceDir() const { return workspace_.sourceDir(); }
+    const std::string& sourceFile() const { return workspace_.sourceFile(); }
+    bool domainResultOpen() const { return workspace_.domainResult().isOpen(); }
     // The setup dialog is created after the window.
     void setSetupDialog(QDialog* dialog) { setupDialog_ = dialog; }
 
@@ -110,7 +110,9 @@ public:
 
     // --- OperationFeedback --------------------------------------------------
     void showMessage(const std::string& gbkText) override;
+    void showFailure(const std::string& gbkText) override;
     void setBusy(bool busy) override;
+    void showOperationText(const std::string& gbkText) override;
 
     // --- handlers -----------------------------------------------------------
     void FormShow();
@@ -149,21 +151,20 @@ private:
     // Runs one handler; a failure it lets out is shown in the failure box.
     template <class Body>
     void guarded(Body&& body);
-    void showUncaughtFailure(const std::string& gbkMessage);
 
-    // Operations.
-    bool OpenSourceConnections();
-    bool PreviewData(const std::string& conditionText);
-    void FillFieldList();
-    void CountRecords();
-    bool PreviewDomains(int top);
+    // What the window does around the core's operations.
+    core::SourceOptions readSourceOptions() const;
+    // Shows what a binding came to: the preview's columns in cbx_field, the
+    // buttons enabled; false when it stopped before the preview.
+    bool showBinding(const core::BindOutcome& outcome);
+    void FillFieldList(const std::vector<std::string>& columns);
     void dataTabPreview();
     void domainTabPreview();
+    void showDomains(int top, bool automatic);
     void rebindAfterOptionChange(const char* statusUtf8);
     void showPageByProgram(int page);
     // The full export or the domain export, after its status text.
     void runExport(bool byDomain);
-    void setOperationText(const std::string& gbkText);
     // The address column: the selected item of cbx_field, as the engine named it.
     std::string addressColumn() const;
     // A file or folder name to GBK; throws platform::FileError when GBK cannot hold it.
@@ -176,13 +177,7 @@ private:
     app::UiPorts* ports_;
     QDialog* setupDialog_;
 
-    source::SourceBinding binding_;
-    engine::Connection adoconn_preview;
-    engine::Connection adoconn_csv;
-    engine::ResultSet adodst_preview;
-    engine::ResultSet adodst_domain;
-    engine::ResultSet adodst_csv;
-    engine::Connection* adodst_csvConnection_ = &adoconn_preview;  // rebound by the cleaning pipeline
+    core::Workspace workspace_{*this};
 
     app::ResultSetModel* ds_preview = nullptr;
     app::ResultSetModel* ds_domain = nullptr;

@@ -102,9 +102,9 @@ void TForm1::createControls() {
     font.setPixelSize(11);
     setFont(font);
 
-    ds_preview = new app::ResultSetModel(adodst_preview, this);
-    ds_domain = new app::ResultSetModel(adodst_domain, this);
-    ds_csv = new app::ResultSetModel(adodst_csv, this);
+    ds_preview = new app::ResultSetModel(workspace_.previewResult(), this);
+    ds_domain = new app::ResultSetModel(workspace_.domainResult(), this);
+    ds_csv = new app::ResultSetModel(workspace_.csvResult(), this);
     digitFilter_ = new app::DigitFilter(this);
 
     Image1 = new QLabel(this);

@@ -54,12 +54,9 @@ void TForm1::dataTabPreview() {
         return;
     }
 
-    const preview::DataPreviewRequest request = preview::composeDataPreview(input);
-    if (!request.ready()) {
-        showMessage(request.inputMessage);
-        return;
-    }
-    if (PreviewData(request.conditionText)) setOperationText(preview::dataPreviewStatusText(request.label));
+    bool previewed = false;
+    ds_preview->reload([&] { previewed = workspace_.PreviewDataBy(input); });
+    if (previewed) setColumnWidths(DBGridEh_preview_data);
 }
 
 void TForm1::domainTabPreview() {
@@ -70,30 +67,18 @@ void TForm1::domainTabPreview() {
                                 : rbt_top50->isChecked()     ? DomainOption::Top50
                                 : rbt_alldomain->isChecked() ? DomainOption::All
                                                              : DomainOption::Top10;
-    const int top = preview::topCountFor(option);
-    if (PreviewDomains(top)) setOperationText(preview::domainPreviewStatusText(preview::domainConditionLabel(top)));
+    showDomains(preview::topCountFor(option), false);
 }
 
-bool TForm1::PreviewDomains(int top) {
-    if (edt_file->text().isEmpty()) return false;  // no file was ever opened
-    const std::string statement = preview::domainPreviewStatement(binding_.sourceFile(), addressColumn(), top);
-    platform::BusyGuard busy(*this);
-    try {
-        ds_domain->reload([&] {
-            if (adodst_domain.isOpen()) adodst_domain.close();
-            adodst_domain.open(adoconn_preview, statement);
-        });
-        setColumnWidths(DBGridEh_preview_domain);
-        return true;
-    } catch (const std::exception& failure) {
-        showMessage(failure.what());
-        return false;
-    }
+void TForm1::showDomains(int top, bool automatic) {
+    bool shown = false;
+    ds_domain->reload([&] { shown = workspace_.PreviewDomains(addressColumn(), top, automatic); });
+    if (shown) setColumnWidths(DBGridEh_preview_domain);
 }
 
 void TForm1::pgc_previewChange() {
     // The first turn to the domain page shows the top 10 at once.
-    if (pgc_preview->currentIndex() != 1 || adodst_domain.isOpen()) return;
+    if (pgc_preview->currentIndex() != 1 || workspace_.domainResult().isOpen()) return;
     rbt_top10->setChecked(true);
-    if (PreviewDomains(10)) setOperationText(preview::automaticDomainPreviewStatusText());
+    showDomains(10, true);
 }

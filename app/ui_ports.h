@@ -6,12 +6,11 @@
 #include <QString>
 #include <optional>
 
+#include "app/application_title.h"
+
 class QWidget;
 
 namespace app {
-
-// The application title: the caption of every message box.
-inline constexpr const char* kApplicationTitle = "Email地址清理";
 
 class UiPorts {
 public:

@@ -5,9 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "platform/file_system.h"
 
 namespace csv {
 
@@ -32,7 +35,8 @@ class OutputFile {
 public:
     static constexpr std::size_t kDefaultBufferSize = 1 << 20;
 
-    // Creates the file, or truncates an existing one.  gbkPath is GBK bytes.
+    // Creates the file, or truncates an existing one, through the file system
+    // in force.  gbkPath is GBK bytes.
     explicit OutputFile(const std::string& gbkPath, std::size_t bufferSize = kDefaultBufferSize);
     // Closes without reporting (use close() to learn the outcome).
     ~OutputFile();
@@ -55,10 +59,9 @@ private:
     void flush();
     // Writes all of the bytes to the file, counting them.
     void writeAll(const char* p, std::size_t left);
-    [[noreturn]] void fail(int errorNumber);
 
     std::string path_;
-    int fd_ = -1;
+    std::unique_ptr<platform::WritableFile> file_;
     std::string buffer_;
     std::size_t used_ = 0;
     std::uint64_t written_ = 0;

@@ -17,13 +17,13 @@ bool emptyOrZeros(const std::string& text) {
 }
 
 // The three first-pass steps differ only in the condition and the suffix.
-bool ExportAddressClass(ExportContext& ctx, const std::string& column,
+bool ExportAddressClass(ExportRun& ctx, const std::string& column,
                         std::string (*condition)(const std::string&), const char* suffix) {
-    const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.sourceFile +
+    const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.sourceFile() +
                             "]" + " where " + condition(column);
     platform::BusyGuard busy(ctx.feedback);
     try {
-        RunIntoFile(ctx, ctx.previewConnection, sql, OutputPath(ctx, suffix));
+        RunIntoFile(ctx, ctx.source.adoconn_preview, sql, OutputPath(ctx, suffix));
         return true;
     } catch (const std::exception& e) {
         CloseSharedResult(ctx);
@@ -36,7 +36,7 @@ bool ExportAddressClass(ExportContext& ctx, const std::string& column,
 // rename replaces an earlier one).  With no intermediate file an earlier
 // -Export.csv must not survive as this run's result; a failed removal or
 // rename is a failure of the run.
-bool MoveIntermediateToExport(ExportContext& ctx) {
+bool MoveIntermediateToExport(ExportRun& ctx) {
     const std::string temp = OutputPath(ctx, "-Temp.csv");
     const std::string target = OutputPath(ctx, "-Export.csv");
     try {
@@ -64,7 +64,7 @@ std::optional<std::string> CheckCleaningOptions(const CleaningOptions& o) {
     return std::nullopt;
 }
 
-bool CleanAddresses(ExportContext& ctx, const CleaningOptions& options, const std::string& column) {
+bool CleanAddresses(ExportRun& ctx, const CleaningOptions& options, const std::string& column) {
     if (const auto message = CheckCleaningOptions(options)) {
         ctx.feedback.showMessage(*message);
         return false;
@@ -84,15 +84,15 @@ bool CleanAddresses(ExportContext& ctx, const CleaningOptions& options, const st
     return MoveIntermediateToExport(ctx);
 }
 
-bool ExportInvalidAddresses(ExportContext& ctx, const std::string& column) {
+bool ExportInvalidAddresses(ExportRun& ctx, const std::string& column) {
     return ExportAddressClass(ctx, column, conditions::InvalidCondition, "-Invalid.csv");
 }
 
-bool ExportErrorAddresses(ExportContext& ctx, const std::string& column) {
+bool ExportErrorAddresses(ExportRun& ctx, const std::string& column) {
     return ExportAddressClass(ctx, column, conditions::ErrorCondition, "-Error.csv");
 }
 
-bool ExportValidAddresses(ExportContext& ctx, const std::string& column) {
+bool ExportValidAddresses(ExportRun& ctx, const std::string& column) {
     // An intermediate file left by a run that failed in its second pass must
     // not be taken for this run's valid addresses when there are none.
     try {
@@ -104,7 +104,7 @@ bool ExportValidAddresses(ExportContext& ctx, const std::string& column) {
     return ExportAddressClass(ctx, column, conditions::ValidCondition, "-Temp.csv");
 }
 
-bool ApplyExclusions(ExportContext& ctx, const CleaningOptions& o, const std::string& column,
+bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string& column,
                      bool useExclusionFile) {
     // E selects the excluded values, K exactly the other non-null ones.
     std::string exclude, keep;
@@ -130,15 +130,15 @@ bool ApplyExclusions(ExportContext& ctx, const CleaningOptions& o, const std::st
         }
     }
     const std::string from = "select A.[" + column + "] from [" +
-                             OutputTableName(ctx, source::BaseName(ctx.sourceFile) + "-Temp.csv") + "] as A";
+                             OutputTableName(ctx, source::BaseName(ctx.sourceFile()) + "-Temp.csv") + "] as A";
 
     platform::BusyGuard busy(ctx.feedback);
     try {
-        RunIntoFile(ctx, ctx.csvConnection, from + exclude, OutputPath(ctx, "-Exclude.csv"));
+        RunIntoFile(ctx, ctx.source.adoconn_csv, from + exclude, OutputPath(ctx, "-Exclude.csv"));
         // An earlier run's -Export.csv must not pass for this run's result
         // when every value is excluded.  It is removed only after the keep
         // statement has read its rows: it may be this run's exclusion file.
-        if (!RunIntoFile(ctx, ctx.csvConnection, from + keep, OutputPath(ctx, "-Export.csv")))
+        if (!RunIntoFile(ctx, ctx.source.adoconn_csv, from + keep, OutputPath(ctx, "-Export.csv")))
             RemoveExistingFile(OutputPath(ctx, "-Export.csv"));
         return true;
     } catch (const std::exception& e) {

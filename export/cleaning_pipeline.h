@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "export/export_context.h"
+#include "export/export_run.h"
 
 namespace exporting {
 
@@ -17,17 +17,17 @@ std::optional<std::string> CheckCleaningOptions(const CleaningOptions& options);
 // Checks the options, runs the first pass over the source file and the
 // exclusion pass or the move to -Export.csv.  Shows its own messages through
 // the feedback; returns whether the export may go on.
-bool CleanAddresses(ExportContext& ctx, const CleaningOptions& options, const std::string& column);
+bool CleanAddresses(ExportRun& ctx, const CleaningOptions& options, const std::string& column);
 
 // The three first-pass steps: distinct lower-cased values of one address
 // class of the source file into -Invalid.csv, -Error.csv, -Temp.csv.
-bool ExportInvalidAddresses(ExportContext& ctx, const std::string& column);
-bool ExportErrorAddresses(ExportContext& ctx, const std::string& column);
-bool ExportValidAddresses(ExportContext& ctx, const std::string& column);
+bool ExportInvalidAddresses(ExportRun& ctx, const std::string& column);
+bool ExportErrorAddresses(ExportRun& ctx, const std::string& column);
+bool ExportValidAddresses(ExportRun& ctx, const std::string& column);
 
 // The exclusion pass over -Temp.csv: the excluded values into -Exclude.csv,
 // the kept ones into -Export.csv.
-bool ApplyExclusions(ExportContext& ctx, const CleaningOptions& options, const std::string& column,
+bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& options, const std::string& column,
                      bool useExclusionFile);
 
 }  // namespace exporting

@@ -1,5 +1,5 @@
-// The domain-classified export: one file per domain group and one for the
-// addresses that belong to no group.
+#include "export/domain_export.h"
+
 #include <exception>
 #include <string>
 #include <utility>
@@ -8,7 +8,6 @@
 #include "conditions/conditions.h"
 #include "source/base_name.h"
 #include "export/file_steps.h"
-#include "export/full_export.h"
 #include "platform/code_page.h"
 
 namespace exporting {
@@ -29,18 +28,18 @@ bool safeGroupName(const std::string& name) {
     return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
-std::vector<Group> topDomainGroups(ExportContext& ctx, const std::string& table, int top) {
+std::vector<Group> topDomainGroups(ExportRun& ctx, const std::string& table, int top) {
     std::vector<Group> groups;
     try {
         CloseSharedResult(ctx);
-        ctx.csvResultBoundTo = &ctx.csvConnection;
-        ctx.csvResult.open(ctx.csvConnection, conditions::DomainStatisticsStatement(table, "F1", top));
-        const std::size_t domainColumn = ctx.csvResult.columnIndex("domain");
-        for (ctx.csvResult.first(); !ctx.csvResult.eof(); ctx.csvResult.next()) {
-            const std::string domain(ctx.csvResult.value(domainColumn).value_or(std::string_view()));
+        ctx.source.adodst_csvConnection = &ctx.source.adoconn_csv;
+        ctx.source.adodst_csv.open(ctx.source.adoconn_csv, conditions::DomainStatisticsStatement(table, "F1", top));
+        const std::size_t domainColumn = ctx.source.adodst_csv.columnIndex("domain");
+        for (ctx.source.adodst_csv.first(); !ctx.source.adodst_csv.eof(); ctx.source.adodst_csv.next()) {
+            const std::string domain(ctx.source.adodst_csv.value(domainColumn).value_or(std::string_view()));
             groups.push_back(groupFromEntry(domain + "=" + domain));
         }
-        ctx.csvResult.close();
+        ctx.source.adodst_csv.close();
     } catch (const std::exception& e) {
         CloseSharedResult(ctx);
         ctx.feedback.showMessage(e.what());  // go on with the groups read so far
@@ -50,8 +49,8 @@ std::vector<Group> topDomainGroups(ExportContext& ctx, const std::string& table,
 
 }  // namespace
 
-bool ExportByDomain(ExportContext& ctx, const settings::DomainExportSettings& settings) {
-    const std::string table = OutputTableName(ctx, source::BaseName(ctx.sourceFile) + "-Export.csv");
+bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settings) {
+    const std::string table = OutputTableName(ctx, source::BaseName(ctx.sourceFile()) + "-Export.csv");
     std::vector<Group> groups;
     if (settings.selected == 0) groups = topDomainGroups(ctx, table, settings.top);
     else if (settings.selected == 1) groups = settings.custom;
@@ -60,7 +59,7 @@ bool ExportByDomain(ExportContext& ctx, const settings::DomainExportSettings& se
     std::string remainder;  // never reset: every group's items stay out of it
     auto run = [&](const std::string& condition, const std::string& suffix) {
         try {
-            RunIntoFile(ctx, ctx.csvConnection, "select * from [" + table + "] where " + condition,
+            RunIntoFile(ctx, ctx.source.adoconn_csv, "select * from [" + table + "] where " + condition,
                         OutputPath(ctx, suffix));
         } catch (const std::exception& e) {
             CloseSharedResult(ctx);

@@ -1,8 +1,5 @@
 #include "export/file_steps.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <stdexcept>
 #include <unistd.h>
 
 #include "csv/csv_result_writer.h"
@@ -31,12 +28,12 @@ std::string absoluteDirectory(const std::string& dir) {
 
 }  // namespace
 
-std::string OutputPath(const ExportContext& ctx, const std::string& suffix) {
-    return platform::joinPath(ctx.outputDir, source::BaseName(ctx.sourceFile) + suffix);
+std::string OutputPath(const ExportRun& ctx, const std::string& suffix) {
+    return platform::joinPath(ctx.outputDir, source::BaseName(ctx.sourceFile()) + suffix);
 }
 
-std::string OutputTableName(const ExportContext& ctx, const std::string& fileName) {
-    const std::string name = withoutTrailingSlash(ctx.outputDir) == withoutTrailingSlash(ctx.sourceDir)
+std::string OutputTableName(const ExportRun& ctx, const std::string& fileName) {
+    const std::string name = withoutTrailingSlash(ctx.outputDir) == withoutTrailingSlash(ctx.sourceDir())
                                  ? fileName
                                  : platform::joinPath(absoluteDirectory(ctx.outputDir), fileName);
     // The engine reads "]]" inside brackets as one "]"; a GBK trail byte 0x5D
@@ -52,19 +49,19 @@ std::string OutputTableName(const ExportContext& ctx, const std::string& fileNam
     return table;
 }
 
-void CloseSharedResult(ExportContext& ctx) {
-    if (ctx.csvResult.isOpen()) ctx.csvResult.close();
+void CloseSharedResult(ExportRun& ctx) {
+    if (ctx.source.adodst_csv.isOpen()) ctx.source.adodst_csv.close();
 }
 
-bool RunIntoFile(ExportContext& ctx, engine::Connection& conn, const std::string& sql,
+bool RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
                  const std::string& path) {
     try {
         CloseSharedResult(ctx);
-        ctx.csvResultBoundTo = &conn;
-        ctx.csvResult.open(conn, sql);
-        const bool rows = ctx.csvResult.recordCount() > 0;
-        if (rows) csv::CsvResultWriter(ctx.csvResult).WriteCsvFile(path);
-        ctx.csvResult.close();
+        ctx.source.adodst_csvConnection = &conn;
+        ctx.source.adodst_csv.open(conn, sql);
+        const bool rows = ctx.source.adodst_csv.recordCount() > 0;
+        if (rows) csv::CsvResultWriter(ctx.source.adodst_csv).WriteCsvFile(path);
+        ctx.source.adodst_csv.close();
         return rows;
     } catch (...) {
         CloseSharedResult(ctx);
@@ -72,20 +69,10 @@ bool RunIntoFile(ExportContext& ctx, engine::Connection& conn, const std::string
     }
 }
 
-void RemoveExistingFile(const std::string& path) {
-    const std::string native = platform::nativePath(path);
-    if (::unlink(native.c_str()) == 0 || errno == ENOENT) return;
-    const int error = errno;
-    throw std::runtime_error("Cannot delete file \"" + path + "\". " + platform::systemErrorText(error));
-}
+void RemoveExistingFile(const std::string& path) { platform::FileSystem::current().removeFile(path); }
 
 void RenameExistingFile(const std::string& from, const std::string& to) {
-    const std::string nativeFrom = platform::nativePath(from);
-    const std::string nativeTo = platform::nativePath(to);
-    if (std::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0) return;
-    const int error = errno;
-    throw std::runtime_error("Cannot rename file \"" + from + "\" to \"" + to + "\". " +
-                             platform::systemErrorText(error));
+    platform::FileSystem::current().renameFile(from, to);
 }
 
 }  // namespace exporting

@@ -1,13 +1,14 @@
 #include "export/full_export.h"
 
 #include "export/cleaning_pipeline.h"
+#include "export/domain_export.h"
 #include "export/integer_text.h"
 #include "export/split_export.h"
 #include "platform/code_page.h"
 
 namespace exporting {
 
-bool RunFullExport(ExportContext& ctx, const CleaningOptions& options, const std::string& column) {
+bool RunFullExport(ExportRun& ctx, const CleaningOptions& options, const std::string& column) {
     if (!CleanAddresses(ctx, options, column)) return false;
     if (options.split) {
         const bool finished =
@@ -20,7 +21,7 @@ bool RunFullExport(ExportContext& ctx, const CleaningOptions& options, const std
     return true;
 }
 
-bool RunDomainExport(ExportContext& ctx, const CleaningOptions& options, const std::string& column,
+bool RunDomainExport(ExportRun& ctx, const CleaningOptions& options, const std::string& column,
                      const std::string& settingsPath) {
     if (!CleanAddresses(ctx, options, column)) return false;
     // Read afresh at each run: a change in the setup dialog applies to the next one.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "export/export_context.h"
+#include "export/export_run.h"
 #include "settings/domain_export_settings.h"
 
 namespace exporting {
@@ -13,17 +13,12 @@ namespace exporting {
 // "Email地址按条件全部导出 执行完毕!".  Returns false when the cleaning failed
 // (it has shown its message).  A split text that is not an integer, or a file
 // failure while splitting, leaves as UncaughtFailure: no completion message.
-bool RunFullExport(ExportContext& ctx, const CleaningOptions& options, const std::string& column);
-
-// Writes one file per domain group of the settings and one for the remaining
-// addresses, from BaseName-Export.csv in the output directory.  Reports each
-// failure through the feedback and goes on; always returns true.
-bool ExportByDomain(ExportContext& ctx, const settings::DomainExportSettings& settings);
+bool RunFullExport(ExportRun& ctx, const CleaningOptions& options, const std::string& column);
 
 // Cleans, reads the settings file afresh, exports by domain and shows
 // "Email地址按条件,按@后缀分类导出 执行完毕!".  Returns false when the
 // cleaning failed.
-bool RunDomainExport(ExportContext& ctx, const CleaningOptions& options, const std::string& column,
+bool RunDomainExport(ExportRun& ctx, const CleaningOptions& options, const std::string& column,
                      const std::string& settingsPath);
 
 }  // namespace exporting

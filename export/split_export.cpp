@@ -39,7 +39,7 @@ namespace {
 // The part being written; created on the first line that goes into it.
 class PartWriter {
 public:
-    explicit PartWriter(ExportContext& ctx) : ctx_(ctx) {}
+    explicit PartWriter(ExportRun& ctx) : ctx_(ctx) {}
 
     bool open() const { return file_ != nullptr; }
     std::uint64_t size() const { return file_->size(); }
@@ -68,14 +68,14 @@ public:
     }
 
 private:
-    ExportContext& ctx_;
+    ExportRun& ctx_;
     std::unique_ptr<csv::OutputFile> file_;
     int number_ = 0;
 };
 
 }  // namespace
 
-bool SplitExportByRows(ExportContext& ctx, std::int32_t linesPerPart) {
+bool SplitExportByRows(ExportRun& ctx, std::int32_t linesPerPart) {
     const std::int64_t perPart = linesPerPart < 1 ? 1 : linesPerPart;
     LineReader input(OutputPath(ctx, "-Export.csv"));
     platform::BusyGuard busy(ctx.feedback);
@@ -93,7 +93,7 @@ bool SplitExportByRows(ExportContext& ctx, std::int32_t linesPerPart) {
     return true;
 }
 
-bool SplitExportBySize(ExportContext& ctx, std::int64_t limitBytes) {
+bool SplitExportBySize(ExportRun& ctx, std::int64_t limitBytes) {
     LineReader input(OutputPath(ctx, "-Export.csv"));
     platform::BusyGuard busy(ctx.feedback);
     PartWriter part(ctx);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "export/export_context.h"
+#include "export/export_run.h"
 #include "export/uncaught_failure.h"
 
 namespace exporting {
@@ -24,12 +24,12 @@ std::string SplitErrorText(int errorNumber);
 // linesPerPart lines per part (below 1: one line per part).  A part is
 // created only when a line is there to write.  Returns true when the copy has
 // finished; throws SplitError.
-bool SplitExportByRows(ExportContext& ctx, std::int32_t linesPerPart);
+bool SplitExportByRows(ExportRun& ctx, std::int32_t linesPerPart);
 
 // A part holds at most limitBytes bytes (its lines with their line ends): it
 // takes lines while the next one still fits; a single line longer than the
 // limit gets a part of its own.  Throws SplitError.
-bool SplitExportBySize(ExportContext& ctx, std::int64_t limitBytes);
+bool SplitExportBySize(ExportRun& ctx, std::int64_t limitBytes);
 
 // The byte count of a size amount: amount KB (unit index 0) or MB (otherwise),
 // in 64 bits.

@@ -1,14 +1,120 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/code_page.h"
 
 namespace platform {
+
+namespace {
+
+// The path named on the file system, or the failure of the action naming it.
+std::string nativeFor(std::string_view action, std::string_view gbkPathText) {
+    try {
+        return nativePath(gbkPathText);
+    } catch (const FileError& e) {
+        throw FileError(std::string(action) + " \"" + std::string(gbkPathText) + "\". " + e.what());
+    }
+}
+
+class PosixWritableFile : public WritableFile {
+public:
+    PosixWritableFile(std::string gbkPath, int fd) : path_(std::move(gbkPath)), fd_(fd) {}
+    ~PosixWritableFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    void append(std::string_view bytes) override {
+        const char* p = bytes.data();
+        std::size_t left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd_, p, left);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw fileFailure("Cannot write file", path_, errno);
+            }
+            // A short write is retried with the rest; the retry reports the cause.
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+
+    void sync() override {
+        if (::fsync(fd_) != 0) throw fileFailure("Cannot write file", path_, errno);
+    }
+
+    void close() override {
+        if (fd_ < 0) return;
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR) throw fileFailure("Cannot write file", path_, errno);
+    }
+
+private:
+    std::string path_;
+    int fd_;
+};
+
+class PosixFileSystem : public FileSystem {
+public:
+    std::unique_ptr<WritableFile> createFile(std::string_view path) override {
+        const std::string native = nativeFor("Cannot create file", path);
+        const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) throw fileFailure("Cannot create file", path, errno);
+        return std::make_unique<PosixWritableFile>(std::string(path), fd);
+    }
+
+    void renameFile(std::string_view from, std::string_view to) override {
+        const std::string action = "Cannot rename file \"" + std::string(from) + "\" to";
+        const std::string nativeFrom = nativeFor("Cannot rename file", from);
+        const std::string nativeTo = nativeFor(action, to);
+        if (std::rename(nativeFrom.c_str(), nativeTo.c_str()) != 0) throw fileFailure(action, to, errno);
+    }
+
+    void removeFile(std::string_view path) override {
+        const std::string native = nativeFor("Cannot delete file", path);
+        if (::unlink(native.c_str()) != 0 && errno != ENOENT) throw fileFailure("Cannot delete file", path, errno);
+    }
+
+    std::int64_t fileSize(std::string_view path) override {
+        struct stat st {};
+        if (::stat(nativePath(path).c_str(), &st) != 0) return -1;
+        return static_cast<std::int64_t>(st.st_size);
+    }
+
+    bool fileExists(std::string_view path) override {
+        struct stat st {};
+        return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+};
+
+PosixFileSystem& realFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+std::atomic<FileSystem*> installed{nullptr};
+
+}  // namespace
+
+FileError fileFailure(std::string_view action, std::string_view gbkPathText, int errorNumber) {
+    return FileError(std::string(action) + " \"" + std::string(gbkPathText) + "\". " + systemErrorText(errorNumber),
+                     errorNumber);
+}
+
+FileSystem& FileSystem::current() {
+    FileSystem* fs = installed.load();
+    return fs ? *fs : realFileSystem();
+}
+
+FileSystem* FileSystem::install(FileSystem* fs) { return installed.exchange(fs); }
 
 std::string nativePath(std::string_view gbkPathText) {
     auto converted = gbkToUtf8Strict(gbkPathText);
@@ -26,26 +132,33 @@ std::string gbkPath(std::string_view nativeName) {
     return *converted;
 }
 
-bool fileExists(std::string_view path) {
-    struct stat st {};
-    return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+bool fileExists(std::string_view path) { return FileSystem::current().fileExists(path); }
+
+bool removeFile(std::string_view path) {
+    FileSystem& fs = FileSystem::current();
+    try {
+        if (!fs.fileExists(path)) return false;
+        fs.removeFile(path);
+        return true;
+    } catch (const FileError&) {
+        return false;
+    }
 }
+
+bool renameFile(std::string_view from, std::string_view to) {
+    try {
+        FileSystem::current().renameFile(from, to);
+        return true;
+    } catch (const FileError&) {
+        return false;
+    }
+}
+
+std::int64_t fileSize(std::string_view path) { return FileSystem::current().fileSize(path); }
 
 bool directoryExists(std::string_view path) {
     struct stat st {};
     return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool removeFile(std::string_view path) { return ::unlink(nativePath(path).c_str()) == 0; }
-
-bool renameFile(std::string_view from, std::string_view to) {
-    return ::rename(nativePath(from).c_str(), nativePath(to).c_str()) == 0;
-}
-
-std::int64_t fileSize(std::string_view path) {
-    struct stat st {};
-    if (::stat(nativePath(path).c_str(), &st) != 0) return -1;
-    return static_cast<std::int64_t>(st.st_size);
 }
 
 std::string directoryOf(std::string_view path) {

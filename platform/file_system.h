@@ -1,8 +1,11 @@
-// File helpers over paths written in GBK, the code page of every text the tool
-// composes; they convert to the file system's UTF-8 names at this edge.
+// The file system as the tool sees it: paths written in GBK, the code page of
+// every text the tool composes, converted to the file system's UTF-8 names at
+// this edge; and one small interface through which every file the tool writes,
+// renames or removes passes, so that tests can wrap it and fail a chosen call.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -10,10 +13,82 @@
 namespace platform {
 
 // A path that cannot be named on the file system, or an I/O failure; what()
-// is a text fit to show a person.
+// is a text fit to show a person.  errorNumber() is the system's code (0 when
+// the path could not be named at all).
 class FileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FileError(const std::string& message, int errorNumber = 0)
+        : std::runtime_error(message), errorNumber_(errorNumber) {}
+    int errorNumber() const { return errorNumber_; }
+
+private:
+    int errorNumber_;
+};
+
+// The one rule for the texts of file failures: action + " \"" + path + "\". " +
+// the system's words for errorNumber, e.g. Cannot write file "/d/a.csv". No
+// space left on device
+FileError fileFailure(std::string_view action, std::string_view gbkPath, int errorNumber);
+
+// A file open for writing.  Every call either does all it says or throws
+// FileError ("Cannot write file ..."); the destructor closes without reporting.
+class WritableFile {
+public:
+    virtual ~WritableFile() = default;
+    virtual void append(std::string_view bytes) = 0;
+    // Hands what the file holds to the disk (fsync).
+    virtual void sync() = 0;
+    virtual void close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The file system in force: the real one unless a test installed another.
+    static FileSystem& current();
+    // Installs fs (nullptr: the real one again); returns the one it replaces.
+    static FileSystem* install(FileSystem* fs);
+
+    // Creates the file, or truncates an existing one ("Cannot create file ...").
+    virtual std::unique_ptr<WritableFile> createFile(std::string_view gbkPath) = 0;
+    // Replaces an existing target ("Cannot rename file "FROM" to "TO". CAUSE").
+    virtual void renameFile(std::string_view fromGbk, std::string_view toGbk) = 0;
+    // A missing file is fine ("Cannot delete file ..." otherwise).
+    virtual void removeFile(std::string_view gbkPath) = 0;
+    // Size in bytes, or -1 when the file cannot be examined.
+    virtual std::int64_t fileSize(std::string_view gbkPath) = 0;
+    // A regular file of that name exists.
+    virtual bool fileExists(std::string_view gbkPath) = 0;
+};
+
+// Forwards every call to another file system; a test double overrides the
+// calls it wants to fail.
+class FileSystemWrapper : public FileSystem {
+public:
+    explicit FileSystemWrapper(FileSystem& target) : target_(target) {}
+    FileSystem& target() const { return target_; }
+
+    std::unique_ptr<WritableFile> createFile(std::string_view path) override { return target_.createFile(path); }
+    void renameFile(std::string_view from, std::string_view to) override { target_.renameFile(from, to); }
+    void removeFile(std::string_view path) override { target_.removeFile(path); }
+    std::int64_t fileSize(std::string_view path) override { return target_.fileSize(path); }
+    bool fileExists(std::string_view path) override { return target_.fileExists(path); }
+
+private:
+    FileSystem& target_;
+};
+
+// The file system in force for the lifetime of the guard.
+class ScopedFileSystem {
+public:
+    explicit ScopedFileSystem(FileSystem& fs) : previous_(FileSystem::install(&fs)) {}
+    ~ScopedFileSystem() { FileSystem::install(previous_); }
+    ScopedFileSystem(const ScopedFileSystem&) = delete;
+    ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+private:
+    FileSystem* previous_;
 };
 
 // GBK path to the file system's (UTF-8) name; throws FileError when the bytes
@@ -24,14 +99,16 @@ std::string nativePath(std::string_view gbkPath);
 // cannot hold one of its characters.
 std::string gbkPath(std::string_view nativeName);
 
+// Shorthands for the file system in force.
 bool fileExists(std::string_view gbkPath);
-bool directoryExists(std::string_view gbkPath);
 // Returns false when the file could not be removed (or did not exist).
 bool removeFile(std::string_view gbkPath);
 // Replaces an existing target; returns false on failure.
 bool renameFile(std::string_view fromGbk, std::string_view toGbk);
 // Size in bytes, or -1 when the file cannot be examined.
 std::int64_t fileSize(std::string_view gbkPath);
+
+bool directoryExists(std::string_view gbkPath);
 
 // Directory and file name parts of a path, split at the last "/"; a file in
 // the root directory gives the directory "/".

@@ -1,9 +1,5 @@
 #include "platform/ini_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -48,25 +44,20 @@ void save(const std::string& path, const IniText& text) {
         content += line;
         content += "\r\n";
     }
-    const std::string target = nativePath(path);
-    const std::string temporary = target + ".tmp~";
-    const auto fail = [&]() -> void { throw IniWriteError("Unable to write to " + path); };
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) fail();
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            fail();
+    FileSystem& fs = FileSystem::current();
+    const std::string temporary = path + ".tmp~";
+    try {
+        auto file = fs.createFile(temporary);
+        file->append(content);
+        file->sync();
+        file->close();
+        fs.renameFile(temporary, path);
+    } catch (const FileError&) {
+        try {
+            fs.removeFile(temporary);
+        } catch (const FileError&) {
         }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        fail();
+        throw IniWriteError("Unable to write to " + path);
     }
 }
 

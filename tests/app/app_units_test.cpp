@@ -1,9 +1,8 @@
-// The small helpers of the window layer: the GBK crossing, the failure box
-// text, the file dialog's filters and the digit filter's characters.
+// The small helpers of the window layer: the GBK crossing, the file dialog's
+// filters and the digit filter's characters.
 #include <QtTest>
 
 #include "app/digit_filter.h"
-#include "app/failure_text.h"
 #include "app/gbk_text.h"
 #include "app/ui_ports.h"
 #include "platform/code_page.h"
@@ -33,26 +32,6 @@ private slots:
     void roundTripOfEveryDoubleByteCharacterSample() {
         const std::string sample = platform::gbk("用逗号分割多个@前缀，数据量排名前10个邮件域");
         QCOMPARE(app::toGbk(app::fromGbk(sample)), std::optional<std::string>(sample));
-    }
-
-    void failureTextFullStop_data() {
-        QTest::addColumn<QByteArray>("message");
-        QTest::addColumn<QByteArray>("shown");
-        QTest::newRow("letter") << QByteArray("Unable to write to /x/Schema.ini")
-                                << QByteArray("Unable to write to /x/Schema.ini.");
-        QTest::newRow("full stop") << QByteArray("Done.") << QByteArray("Done.");
-        QTest::newRow("exclamation") << QByteArray("Stop!") << QByteArray("Stop!");
-        QTest::newRow("closing parenthesis") << QByteArray("(x)") << QByteArray("(x)");
-        QTest::newRow("slash sorts after") << QByteArray("a/") << QByteArray("a/.");
-        QTest::newRow("digit") << QByteArray("code 7") << QByteArray("code 7.");
-        QTest::newRow("empty") << QByteArray("") << QByteArray("");
-        const std::string chinese = platform::gbk("写入失败");
-        QTest::newRow("double-byte") << QByteArray::fromStdString(chinese) << QByteArray::fromStdString(chinese + ".");
-    }
-    void failureTextFullStop() {
-        QFETCH(QByteArray, message);
-        QFETCH(QByteArray, shown);
-        QCOMPARE(QByteArray::fromStdString(app::uncaughtFailureText(message.toStdString())), shown);
     }
 
     void fileDialogFilters() {

@@ -47,7 +47,7 @@ TEST_F(Pipeline, SortsEveryClassWithoutExclusions) {
     EXPECT_EQ(listDir(dir.path()),
               (Values{"Schema.ini", "list-Error.csv", "list-Export.csv", "list-Invalid.csv", "list.csv"}));
     EXPECT_FALSE(result.isOpen());
-    EXPECT_EQ(ctx->csvResultBoundTo, &preview);
+    EXPECT_EQ(ctx->source.adodst_csvConnection, &preview);
     EXPECT_EQ(feedback.busyDepth, 0);
     EXPECT_EQ(feedback.busyCount, 3);
 }
@@ -83,7 +83,7 @@ TEST_P(Exclusions, SplitTheValidAddresses) {
     }
     EXPECT_EQ(csvValues(out("-Export.csv")), kept);
     EXPECT_FALSE(exists(out("-Temp.csv")));
-    EXPECT_EQ(ctx->csvResultBoundTo, &csvConnection);
+    EXPECT_EQ(ctx->source.adodst_csvConnection, &csvConnection);
     EXPECT_EQ(feedback.busyDepth, 0);
 }
 

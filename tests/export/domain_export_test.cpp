@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "export/domain_export.h"
 #include "export/full_export.h"
 #include "export_fixture.h"
 
@@ -64,7 +65,7 @@ TEST_F(DomainExport, NoSettingsFileIsTopTen) {
     EXPECT_TRUE(exists(out("-Export.csv")));
     EXPECT_EQ(feedback.busyDepth, 0);
     EXPECT_FALSE(result.isOpen());
-    EXPECT_EQ(ctx->csvResultBoundTo, &csvConnection);
+    EXPECT_EQ(ctx->source.adodst_csvConnection, &csvConnection);
 }
 
 TEST_F(DomainExport, TopTwoLeavesTheRestToTheRemainder) {

@@ -1,5 +1,5 @@
 // A bound source file in a temporary folder, the two connections as the
-// window opens them, and an ExportContext over them.
+// window opens them, and an export run over them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +8,8 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "export/export_context.h"
+#include "export/export_run.h"
+#include "source/bound_source.h"
 #include "platform/code_page.h"
 #include "connection_string.h"
 #include "recording_feedback.h"
@@ -35,8 +36,8 @@ protected:
     // The context alone, connections unopened: enough for the split.
     void makeContext(const std::string& sourceFile) {
         sourceFile_ = sourceFile;
-        ctx = std::make_unique<exporting::ExportContext>(exporting::ExportContext{
-            preview, csvConnection, result, nullptr, dir.path(), sourceFile, dir.path(), feedback});
+        bound.binding.bind(dir / sourceFile);
+        ctx = std::make_unique<exporting::ExportRun>(exporting::ExportRun{bound, dir.path(), feedback});
     }
 
     std::string out(const std::string& suffix) const {
@@ -45,10 +46,12 @@ protected:
     std::string baseName() const { return sourceFile_.substr(0, sourceFile_.size() - 4); }
 
     testing_files::TempDir dir;
-    engine::Connection preview, csvConnection;
-    engine::ResultSet result;
+    source::BoundSource bound;
+    engine::Connection& preview = bound.adoconn_preview;
+    engine::Connection& csvConnection = bound.adoconn_csv;
+    engine::ResultSet& result = bound.adodst_csv;
     RecordingFeedback feedback;
-    std::unique_ptr<exporting::ExportContext> ctx;
+    std::unique_ptr<exporting::ExportRun> ctx;
     std::string sourceFile_;
 };
 

@@ -8,19 +8,19 @@
 #include <QTest>
 #include <fstream>
 
-#include "settings/dialog/gbk_text.h"
-#include "settings/dialog/value_list_editor.h"
+#include "app/gbk_text.h"
+#include "app/setup_dialog/value_list_editor.h"
 
 namespace test_support {
 
-void ModalFailureBox::showUncaughtFailure(const std::string& gbkText) {
-    RecordingFailureBox::showUncaughtFailure(gbkText);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("test"), settings::fromGbk(gbkText));
+void ModalFailureBox::showFailure(const std::string& gbkText) {
+    RecordingFailureBox::showFailure(gbkText);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("test"), app::fromGbk(gbkText));
     QTimer::singleShot(0, &box, &QMessageBox::accept);
     box.exec();
 }
 
-std::string gbk(const char* utf8) { return settings::toGbk(QString::fromUtf8(utf8)); }
+std::string gbk(const char* utf8) { return app::toGbkLossy(QString::fromUtf8(utf8)); }
 
 bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
 

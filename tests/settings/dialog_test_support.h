@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/dialog/failure_box.h"
+#include "platform/operation_feedback.h"
 #include "temp_dir.h"
 
 class QWidget;
@@ -17,17 +17,21 @@ class ValueListEditor;
 
 namespace test_support {
 
-class RecordingFailureBox : public settings::FailureBox {
+// Records the failures the dialog reports (its only feedback).
+class RecordingFailureBox : public platform::OperationFeedback {
 public:
-    void showUncaughtFailure(const std::string& gbkText) override { messages.push_back(gbkText); }
-    std::vector<std::string> messages;
+    void showMessage(const std::string& gbkText) override { plainMessages.push_back(gbkText); }
+    void showFailure(const std::string& gbkText) override { messages.push_back(gbkText); }
+    void setBusy(bool) override {}
+    std::vector<std::string> messages;       // the failure box
+    std::vector<std::string> plainMessages;  // the plain box (never expected)
 };
 
 // Records like RecordingFailureBox, and also shows a modal box (closed at
 // once by a timer) that takes the keyboard focus, as the real box does.
 class ModalFailureBox : public RecordingFailureBox {
 public:
-    void showUncaughtFailure(const std::string& gbkText) override;
+    void showFailure(const std::string& gbkText) override;
 };
 
 // UTF-8 source text as GBK bytes.

@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "settings/dialog/frm_suffix.h"
-#include "settings/dialog/message_failure_box.h"
-#include "settings/dialog/value_list_editor.h"
+#include "app/setup_dialog/frm_suffix.h"
+#include "app/setup_dialog/value_list_editor.h"
+#include "dialog_test_support.h"
 #include "settings/domain_export_settings.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string settingsPath = argc > 2 && *argv[2] ? argv[2] : settings::defaultSettingsPath();
-    settings::MessageFailureBox box;
+    test_support::RecordingFailureBox box;  // a snapshot shows no failure
     settings::Tfrm_suffix dialog(settingsPath, box);
     dialog.show();
     if (argc > 3 && std::string(argv[3]) == "edit") {

@@ -12,9 +12,9 @@
 #include <memory>
 
 #include "dialog_test_support.h"
-#include "settings/dialog/frm_suffix.h"
-#include "settings/dialog/gbk_text.h"
-#include "settings/dialog/value_list_editor.h"
+#include "app/setup_dialog/frm_suffix.h"
+#include "app/gbk_text.h"
+#include "app/setup_dialog/value_list_editor.h"
 #include "settings/domain_export_settings.h"
 
 using settings::Tfrm_suffix;

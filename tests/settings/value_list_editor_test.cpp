@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "dialog_test_support.h"
-#include "settings/dialog/failure_box.h"
-#include "settings/dialog/gbk_text.h"
-#include "settings/dialog/value_list_editor.h"
+#include "platform/operation_feedback.h"
+#include "app/gbk_text.h"
+#include "app/setup_dialog/value_list_editor.h"
 
 using settings::ValueListEditor;
 using test_support::gbk;
@@ -367,7 +367,7 @@ private slots:
     void failureBoxAppendsFullStopAfterLettersOnly() {
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        QCOMPARE(settings::fromGbk(settings::failureBoxText(settings::toGbk(text))), shown);
+        QCOMPARE(app::fromGbk(platform::uncaughtFailureText(app::toGbkLossy(text))), shown);
     }
 };
 

@@ -2,51 +2,28 @@
 
 #include <gtest/gtest.h>
 
-#include <exception>
 #include <filesystem>
 #include <functional>
 
 #include "cli_process.h"
-#include "engine/engine.h"
-#include "export/full_export.h"
+#include "core/workspace.h"
 #include "platform/code_page.h"
-#include "platform/file_system.h"
 #include "recording_feedback.h"
-#include "source/source_binding.h"
-#include "source/source_connections.h"
 
 namespace clitest {
 
 namespace {
 
-using ExportRun = std::function<bool(exporting::ExportContext&)>;
+using ExportCall = std::function<bool(core::Workspace&, const std::string& outputDir)>;
 
-CoreResult runCore(const CoreSource& src, const ExportRun& run) {
-    source::SourceBinding binding;
-    engine::Connection preview, csv;
-    engine::ResultSet shared;
+CoreResult runCore(const CoreSource& src, const ExportCall& run) {
     RecordingFeedback feedback;
     CoreResult result;
-    binding.bind(src.path);
-    if (source::OpenSourceConnections(binding, src.header, src.delimiterIndex, preview, csv, feedback)) {
-        exporting::ExportContext ctx{preview,
-                                     csv,
-                                     shared,
-                                     &preview,
-                                     binding.sourceDir(),
-                                     binding.sourceFile(),
-                                     src.outputDir.empty() ? binding.sourceDir() : src.outputDir,
-                                     feedback};
-        try {
-            result.ok = run(ctx);
-        } catch (const std::exception& uncaught) {
-            std::string text = uncaught.what();
-            if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-            feedback.messages.push_back(text);
-        }
+    {
+        core::Workspace workspace(feedback);
+        if (workspace.OpenSourceFile(src.path, core::SourceOptions{src.header, src.delimiterIndex}, false).previewed)
+            result.ok = run(workspace, src.outputDir.empty() ? workspace.sourceDir() : src.outputDir);
     }
-    shared.close();
-    binding.deleteSchema();
     result.messages = feedback.messages;
     return result;
 }
@@ -60,15 +37,15 @@ std::string CoreResult::printed() const {
 }
 
 CoreResult runCoreFullExport(const CoreSource& src, const exporting::CleaningOptions& options) {
-    return runCore(src, [&](exporting::ExportContext& ctx) {
-        return exporting::RunFullExport(ctx, options, src.column);
+    return runCore(src, [&](core::Workspace& workspace, const std::string& outputDir) {
+        return workspace.ExportAll(options, src.column, outputDir);
     });
 }
 
 CoreResult runCoreDomainExport(const CoreSource& src, const exporting::CleaningOptions& options,
                                const std::string& settingsPath) {
-    return runCore(src, [&](exporting::ExportContext& ctx) {
-        return exporting::RunDomainExport(ctx, options, src.column, settingsPath);
+    return runCore(src, [&](core::Workspace& workspace, const std::string& outputDir) {
+        return workspace.ExportByDomain(options, src.column, outputDir, settingsPath);
     });
 }
 

@@ -1,12 +1,12 @@
-// The same work done in-process through the core libraries, the way the
-// window drives them, so that the command line's files can be compared byte
+// The same work done in-process through the operations core, the way the
+// window drives it, so that the command line's files can be compared byte
 // for byte with the core's.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "export/export_context.h"
+#include "export/export_run.h"
 
 namespace clitest {
 

@@ -1,34 +1,16 @@
 #include "cli_actions.h"
 
 #include <cstdio>
-#include <exception>
 
 #include "export/cleaning_pipeline.h"
-#include "export/full_export.h"
-#include "preview/domain_preview.h"
+#include "interrupt_cleanup.h"
+#include "platform/file_system.h"
 #include "result_printer.h"
-#include "source/source_statements.h"
 
 namespace cli {
 
-namespace {
-
-exporting::ExportContext contextOf(Session& session, const GbkArguments& args, PrintingFeedback& feedback) {
-    return exporting::ExportContext{session.previewConnection,
-                                    session.csvConnection,
-                                    session.csvResult,
-                                    session.csvResultBoundTo,
-                                    session.binding.sourceDir(),
-                                    session.binding.sourceFile(),
-                                    args.outputDir,
-                                    feedback};
-}
-
-}  // namespace
-
-std::optional<std::string> addressColumn(const Session& session, const std::optional<std::string>& wanted,
-                                         PrintingFeedback& feedback) {
-    const auto& columns = session.columns();
+std::optional<std::string> addressColumn(const std::vector<std::string>& columns,
+                                         const std::optional<std::string>& wanted, PrintingFeedback& feedback) {
     if (!wanted) {
         if (!columns.empty()) return columns.front();
         feedback.showMessage("emailclean-cli: the source file has no columns");
@@ -67,66 +49,42 @@ bool inputChecksPass(Action action, const GbkArguments& args, PrintingFeedback& 
     return true;
 }
 
-bool runCount(Session& session, const std::string& column, PrintingFeedback& feedback) {
-    engine::ResultSet& result = session.csvResult;
-    try {
-        if (result.isOpen()) result.close();
-        result.open(*session.csvResultBoundTo, source::rowCountStatement(column, session.binding.sourceFile()));
-        const auto count = result.value("rcount");
-        const std::string digits = count ? std::string(*count) : std::string("0");
-        result.close();
-        std::printf("%s\n", digits.c_str());
-        std::fflush(stdout);
-        return true;
-    } catch (const std::exception& failure) {
-        result.close();
-        feedback.showMessage(failure.what());
-        return false;
+bool runAction(const CliOptions& options, const GbkArguments& args, core::Workspace& workspace,
+               PrintingFeedback& feedback) {
+    // An interrupted run puts the description file back as it stood.
+    const std::string sourceDir = platform::directoryOf(args.sourcePath);
+    if (!sourceDir.empty()) restoreOnInterrupt(platform::nativePath(platform::joinPath(sourceDir, "Schema.ini")));
+
+    const core::SourceOptions sourceOptions{options.header, options.delimiterIndex};
+    const core::BindOutcome bound = workspace.OpenSourceFile(args.sourcePath, sourceOptions, false);
+    if (!bound.previewed) return false;
+    const auto column = addressColumn(bound.columns, args.column, feedback);
+    if (!column) return false;
+
+    switch (options.action) {
+        case Action::Count: {
+            const auto count = workspace.CountRecords(*column);
+            if (!count) return false;
+            std::printf("%lld\n", *count);
+            return true;
+        }
+        case Action::Preview: {
+            auto input = args.dataPreview;
+            input.column = *column;
+            if (!workspace.PreviewDataBy(input)) return false;
+            printResultSet(workspace.previewResult(), stdout);
+            return true;
+        }
+        case Action::Domains:
+            if (!workspace.PreviewDomains(*column, options.domainsTop)) return false;
+            printResultSet(workspace.domainResult(), stdout);
+            return true;
+        case Action::ExportAll:
+            return workspace.ExportAll(args.cleaning, *column, args.outputDir);
+        case Action::ExportDomain:
+            return workspace.ExportByDomain(args.cleaning, *column, args.outputDir, args.settingsPath);
     }
-}
-
-bool runDataPreview(Session& session, preview::DataPreviewInput input, PrintingFeedback& feedback) {
-    const preview::DataPreviewRequest request = preview::composeDataPreview(input);
-    if (!request.ready()) {
-        feedback.showMessage(request.inputMessage);
-        return false;
-    }
-    if (!session.runPreview(source::previewStatement(session.binding.sourceFile(), request.conditionText)))
-        return false;
-    printResultSet(session.previewResult, stdout);
-    return true;
-}
-
-bool runDomainPreview(Session& session, const std::string& column, int top, PrintingFeedback& feedback) {
-    engine::ResultSet& result = session.domainResult;
-    platform::BusyGuard busy(feedback);
-    try {
-        if (result.isOpen()) result.close();
-        result.open(session.previewConnection,
-                    preview::domainPreviewStatement(session.binding.sourceFile(), column, top));
-    } catch (const std::exception& failure) {
-        result.close();
-        feedback.showMessage(failure.what());
-        return false;
-    }
-    printResultSet(result, stdout);
-    return true;
-}
-
-bool runExportAll(Session& session, const GbkArguments& args, const std::string& column,
-                  PrintingFeedback& feedback) {
-    exporting::ExportContext context = contextOf(session, args, feedback);
-    const bool ok = exporting::RunFullExport(context, args.cleaning, column);
-    session.csvResultBoundTo = context.csvResultBoundTo;
-    return ok;
-}
-
-bool runExportDomain(Session& session, const GbkArguments& args, const std::string& column,
-                     PrintingFeedback& feedback) {
-    exporting::ExportContext context = contextOf(session, args, feedback);
-    const bool ok = exporting::RunDomainExport(context, args.cleaning, column, args.settingsPath);
-    session.csvResultBoundTo = context.csvResultBoundTo;
-    return ok;
+    return false;
 }
 
 }  // namespace cli

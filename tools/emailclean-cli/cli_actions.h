@@ -1,13 +1,13 @@
 // The five actions of the command line, each what the window's button does,
-// over a bound session.  Each returns whether the operation succeeded; the
-// messages it showed are in the feedback.
+// run by the operations core over the bound source.  Each returns whether the
+// operation succeeded; the messages it showed are in the feedback.
 #pragma once
 
 #include <optional>
 #include <string>
 
 #include "cli_options.h"
-#include "cli_session.h"
+#include "core/workspace.h"
 #include "gbk_arguments.h"
 #include "printing_feedback.h"
 
@@ -18,25 +18,15 @@ namespace cli {
 // anything is touched.  False when one fails; its message has been shown.
 bool inputChecksPass(Action action, const GbkArguments& args, PrintingFeedback& feedback);
 
-// The address column: the one named (matched as the engine matches names,
-// without regard to the case of A-Z), or the first one.  Nothing when there
-// is none to take; the message has been shown.
-std::optional<std::string> addressColumn(const Session& session, const std::optional<std::string>& wanted,
-                                         PrintingFeedback& feedback);
+// The address column among the columns the binding offers: the one named
+// (matched as the engine matches names, without regard to the case of A-Z),
+// or the first one.  Nothing when there is none to take; the message has been
+// shown.
+std::optional<std::string> addressColumn(const std::vector<std::string>& columns,
+                                         const std::optional<std::string>& wanted, PrintingFeedback& feedback);
 
-// The record count of the opening: count([column]) over the source file.
-bool runCount(Session& session, const std::string& column, PrintingFeedback& feedback);
-
-// The data preview by condition; prints the rows.
-bool runDataPreview(Session& session, preview::DataPreviewInput input, PrintingFeedback& feedback);
-
-// The domain statistics preview for a top count (0: all); prints the rows.
-bool runDomainPreview(Session& session, const std::string& column, int top, PrintingFeedback& feedback);
-
-// The two export buttons.
-bool runExportAll(Session& session, const GbkArguments& args, const std::string& column,
-                  PrintingFeedback& feedback);
-bool runExportDomain(Session& session, const GbkArguments& args, const std::string& column,
-                     PrintingFeedback& feedback);
+// Binds the source, runs the action over the chosen column and prints its rows.
+bool runAction(const CliOptions& options, const GbkArguments& args, core::Workspace& workspace,
+               PrintingFeedback& feedback);
 
 }  // namespace cli

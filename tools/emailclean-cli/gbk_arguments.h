@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli_options.h"
-#include "export/export_context.h"
+#include "export/export_run.h"
 #include "preview/data_preview.h"
 
 namespace cli {

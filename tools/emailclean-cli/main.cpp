@@ -14,7 +14,7 @@
 
 #include "cli_actions.h"
 #include "cli_options.h"
-#include "cli_session.h"
+#include "core/workspace.h"
 #include "gbk_arguments.h"
 #include "printing_feedback.h"
 #include "usage_text.h"
@@ -34,37 +34,6 @@ int usageError(const std::string& message) {
 int failure(const std::string& utf8Message) {
     std::fprintf(stderr, "emailclean-cli: %s\n", utf8Message.c_str());
     return kFailure;
-}
-
-bool runAction(const cli::CliOptions& options, const cli::GbkArguments& args, cli::PrintingFeedback& feedback) {
-    cli::Session session(feedback);
-    try {
-        if (!session.open(args.sourcePath, options.header, options.delimiterIndex)) return false;
-        const auto column = cli::addressColumn(session, args.column, feedback);
-        if (!column) return false;
-        switch (options.action) {
-            case cli::Action::Count:
-                return cli::runCount(session, *column, feedback);
-            case cli::Action::Preview: {
-                auto input = args.dataPreview;
-                input.column = *column;
-                return cli::runDataPreview(session, input, feedback);
-            }
-            case cli::Action::Domains:
-                return cli::runDomainPreview(session, *column, options.domainsTop, feedback);
-            case cli::Action::ExportAll:
-                return cli::runExportAll(session, args, *column, feedback);
-            case cli::Action::ExportDomain:
-                return cli::runExportDomain(session, args, *column, feedback);
-        }
-        return false;
-    } catch (const std::exception& uncaught) {
-        // What reaches the window's message loop: a number that does not
-        // convert, a file failure while splitting, a description file that
-        // cannot be written.
-        feedback.showUncaughtFailure(uncaught.what());
-        return false;
-    }
 }
 
 }  // namespace
@@ -88,7 +57,10 @@ int main(int argc, char** argv) {
 
     cli::PrintingFeedback feedback;
     bool ok = cli::inputChecksPass(parsed.options.action, args, feedback);
-    if (ok) ok = runAction(parsed.options, args, feedback);
+    if (ok) {
+        core::Workspace workspace(feedback);
+        ok = cli::runAction(parsed.options, args, workspace, feedback);
+    }
     feedback.print(ok);
     // Rows or messages printed into a full disk or a closed pipe are a failure too.
     errno = 0;

@@ -4,16 +4,10 @@
 
 namespace cli {
 
-std::string withFullStop(const std::string& text) {
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
-        return text + ".";
-    return text;
-}
-
 void PrintingFeedback::showMessage(const std::string& gbkText) { messages_.push_back(gbkText); }
 
-void PrintingFeedback::showUncaughtFailure(const std::string& gbkText) {
-    messages_.push_back(withFullStop(gbkText));
+void PrintingFeedback::showFailure(const std::string& gbkText) {
+    messages_.push_back(platform::uncaughtFailureText(gbkText));
 }
 
 void PrintingFeedback::print(bool success) const { printTo(success ? stdout : stderr); }

@@ -16,13 +16,10 @@ class PrintingFeedback : public platform::OperationFeedback {
 public:
     // The plain message box: the text as the window shows it (GBK).
     void showMessage(const std::string& gbkText) override;
-    // No cursor on a terminal.
+    // The failure box (a failure no operation catches), with its full stop.
+    void showFailure(const std::string& gbkText) override;
+    // No cursor and no status line on a terminal.
     void setBusy(bool) override {}
-
-    // The failure box of the window's message loop (a failure no operation
-    // catches): the text with a full stop appended when its last character
-    // sorts after ".".
-    void showUncaughtFailure(const std::string& gbkText);
 
     const std::vector<std::string>& messages() const { return messages_; }
 
@@ -33,8 +30,5 @@ public:
 private:
     std::vector<std::string> messages_;
 };
-
-// The failure box's full stop rule.
-std::string withFullStop(const std::string& text);
 
 }  // namespace cli

@@ -1,4 +1,4 @@
-#include "settings/dialog/value_list_editor.h"
+#include "app/setup_dialog/value_list_editor.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -8,8 +8,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "settings/dialog/failure_box.h"
-#include "settings/dialog/gbk_text.h"
+#include "platform/operation_feedback.h"
+#include "app/gbk_text.h"
 
 namespace settings {
 
@@ -21,7 +21,7 @@ constexpr int kValueColumn = 1;
 const char* const kEqualsSignMessage = "Key may not contain equals sign (\"=\")";
 
 std::string duplicateKeyMessage(const QString& key) {
-    return "A key with the name of \"" + toGbk(key) + "\" already exists";
+    return "A key with the name of \"" + app::toGbkLossy(key) + "\" already exists";
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ private:
     ValueListEditor* table_;
 };
 
-ValueListEditor::ValueListEditor(FailureBox& failureBox, QWidget* parent)
+ValueListEditor::ValueListEditor(platform::OperationFeedback& failureBox, QWidget* parent)
     : QTableWidget(0, 2, parent), failureBox_(failureBox) {
     setHorizontalHeaderLabels({QStringLiteral("Key"), QStringLiteral("Value")});
     verticalHeader()->hide();
@@ -109,8 +109,8 @@ void ValueListEditor::setRows(const Rows& rows) {
     for (const auto& [key, value] : rows) {
         const int row = rowCount();
         insertBlankRow(row);
-        item(row, kKeyColumn)->setText(fromGbk(key));
-        item(row, kValueColumn)->setText(fromGbk(value));
+        item(row, kKeyColumn)->setText(app::fromGbk(key));
+        item(row, kValueColumn)->setText(app::fromGbk(value));
     }
     if (rowCount() == 0) insertBlankRow(0);
     changingRows_ = false;
@@ -122,7 +122,7 @@ ValueListEditor::Rows ValueListEditor::rows() const {
     Rows result;
     for (int row = 0; row < rowCount(); ++row) {
         if (rowIsBlank(row)) continue;
-        result.emplace_back(toGbk(keyAt(row)), toGbk(valueAt(row)));
+        result.emplace_back(app::toGbkLossy(keyAt(row)), app::toGbkLossy(valueAt(row)));
     }
     return result;
 }
@@ -252,7 +252,7 @@ void ValueListEditor::cellLeft(const QModelIndex& index, const QString& text) {
 
 void ValueListEditor::refuse(const std::string& gbkMessage) {
     refusing_ = true;
-    failureBox_.showUncaughtFailure(gbkMessage);
+    failureBox_.showFailure(gbkMessage);
     refusing_ = false;
 }
 

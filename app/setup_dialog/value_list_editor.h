@@ -11,12 +11,13 @@
 #include <QPointer>
 #include <QTableWidget>
 #include <string>
+
+#include "platform/operation_feedback.h"
 #include <utility>
 #include <vector>
 
 namespace settings {
 
-class FailureBox;
 
 class ValueListEditor : public QTableWidget {
     Q_OBJECT
@@ -24,7 +25,7 @@ class ValueListEditor : public QTableWidget {
 public:
     using Rows = std::vector<std::pair<std::string, std::string>>;  // GBK key, value
 
-    explicit ValueListEditor(FailureBox& failureBox, QWidget* parent = nullptr);
+    explicit ValueListEditor(platform::OperationFeedback& failureBox, QWidget* parent = nullptr);
 
     // Replaces every row; a cell editor still open is dropped unsaved.  With no
     // rows the table shows one blank row.
@@ -65,7 +66,7 @@ private:
     bool rowIsBlank(int row) const;
     bool keyTakenByOtherRow(int row, const QString& key) const;
 
-    FailureBox& failureBox_;
+    platform::OperationFeedback& failureBox_;
     QPointer<QLineEdit> editor_;
     QPersistentModelIndex editorIndex_;
     QString keyAtEditStart_;

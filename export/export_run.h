@@ -1,12 +1,12 @@
-// What an export operation works with: the window's connections and shared
-// result set, the bound source file, the output directory and the channel for
-// messages and the busy cursor.
+// What an export run works with: the bound source with its connections and
+// shared result set (owned by the operations core and borrowed for the run),
+// the output directory and the channel for messages and the busy cursor.
 #pragma once
 
 #include <string>
 
-#include "engine/engine.h"
 #include "platform/operation_feedback.h"
+#include "source/bound_source.h"
 
 namespace exporting {
 
@@ -29,13 +29,13 @@ struct CleaningOptions {
     int splitSizeUnitIndex = 1;  // 0: KB, otherwise MB
 };
 
-struct ExportContext {
-    engine::Connection& previewConnection;  // on the source directory, per the user's options
-    engine::Connection& csvConnection;      // on the source directory, no header line
-    engine::ResultSet& csvResult;           // shared; closed after every operation
-    engine::Connection* csvResultBoundTo;   // the connection csvResult was last bound to
-    std::string sourceDir, sourceFile, outputDir;  // GBK
+struct ExportRun {
+    source::BoundSource& source;
+    std::string outputDir;  // GBK, read when the run starts
     platform::OperationFeedback& feedback;
+
+    const std::string& sourceDir() const { return source.binding.sourceDir(); }
+    const std::string& sourceFile() const { return source.binding.sourceFile(); }
 };
 
 }  // namespace exporting

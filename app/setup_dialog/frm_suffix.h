@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/operation_feedback.h"
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -16,7 +18,6 @@ class QRadioButton;
 
 namespace settings {
 
-class FailureBox;
 class ValueListEditor;
 
 class Tfrm_suffix : public QDialog {
@@ -25,11 +26,11 @@ class Tfrm_suffix : public QDialog {
 public:
     // settingsPath: the settings file, GBK (see defaultSettingsPath()).
     // failureBox: where a failure no handler catches is shown.
-    Tfrm_suffix(std::string settingsPath, FailureBox& failureBox, QWidget* parent = nullptr);
+    Tfrm_suffix(std::string settingsPath, platform::OperationFeedback& failureBox, QWidget* parent = nullptr);
     // The settings file's path is asked for at each showing and each OK, so
     // that a path that cannot be named (a configuration folder whose name GBK
     // cannot hold) is a failure of that showing or OK, not of the start-up.
-    Tfrm_suffix(std::function<std::string()> settingsPath, FailureBox& failureBox, QWidget* parent = nullptr);
+    Tfrm_suffix(std::function<std::string()> settingsPath, platform::OperationFeedback& failureBox, QWidget* parent = nullptr);
 
     // May throw when the path cannot be named.
     std::string settingsPath() const { return settingsPath_(); }
@@ -56,7 +57,7 @@ private:
     void okPressed();
 
     std::function<std::string()> settingsPath_;
-    FailureBox& failureBox_;
+    platform::OperationFeedback& failureBox_;
 };
 
 }  // namespace settings

@@ -1,4 +1,4 @@
-#include "settings/dialog/frm_suffix.h"
+#include "app/setup_dialog/frm_suffix.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,8 +11,8 @@
 #include <iterator>
 #include <utility>
 
-#include "settings/dialog/failure_box.h"
-#include "settings/dialog/value_list_editor.h"
+#include "platform/operation_feedback.h"
+#include "app/setup_dialog/value_list_editor.h"
 #include "settings/domain_export_settings.h"
 
 namespace settings {
@@ -32,10 +32,10 @@ QFont dialogFont() {
 
 }  // namespace
 
-Tfrm_suffix::Tfrm_suffix(std::string settingsPath, FailureBox& failureBox, QWidget* parent)
+Tfrm_suffix::Tfrm_suffix(std::string settingsPath, platform::OperationFeedback& failureBox, QWidget* parent)
     : Tfrm_suffix([path = std::move(settingsPath)] { return path; }, failureBox, parent) {}
 
-Tfrm_suffix::Tfrm_suffix(std::function<std::string()> settingsPath, FailureBox& failureBox, QWidget* parent)
+Tfrm_suffix::Tfrm_suffix(std::function<std::string()> settingsPath, platform::OperationFeedback& failureBox, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), failureBox_(failureBox) {
     setObjectName(QStringLiteral("frm_suffix"));
     setWindowTitle(QString::fromUtf8("@后缀分类导出设置"));
@@ -96,7 +96,7 @@ void Tfrm_suffix::showEvent(QShowEvent* event) {
     try {
         FormShow();
     } catch (const std::exception& failure) {
-        failureBox_.showUncaughtFailure(failure.what());
+        failureBox_.showFailure(failure.what());
     }
 }
 
@@ -137,7 +137,7 @@ void Tfrm_suffix::okPressed() {
     try {
         btn_okClick();
     } catch (const std::exception& failure) {
-        failureBox_.showUncaughtFailure(failure.what());
+        failureBox_.showFailure(failure.what());
     }
     accept();
 }

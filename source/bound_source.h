@@ -1,0 +1,28 @@
+// The bound source file and the engine objects over it: the binding with its
+// description file, the two connections, the three result sets, and the
+// connection the shared result set was last bound to.  One object owns it
+// (the operations core); the operations below it borrow it.
+#pragma once
+
+#include "engine/engine.h"
+#include "source/source_binding.h"
+
+namespace source {
+
+struct BoundSource {
+    SourceBinding binding;
+    engine::Connection adoconn_preview;  // the source directory, per the user's options
+    engine::Connection adoconn_csv;      // the source directory, no header line
+    engine::ResultSet adodst_preview;    // the data preview
+    engine::ResultSet adodst_domain;     // the domain statistics preview
+    engine::ResultSet adodst_csv;        // shared: the row count, the exports; closed after each use
+    // At start-up the shared result set belongs to the preview connection; the
+    // exports rebind it, and the next row count runs where they left it.
+    engine::Connection* adodst_csvConnection = &adoconn_preview;
+
+    BoundSource() = default;
+    BoundSource(const BoundSource&) = delete;
+    BoundSource& operator=(const BoundSource&) = delete;
+};
+
+}  // namespace source
