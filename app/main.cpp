@@ -3,7 +3,10 @@
 #include <QApplication>
 
 #include "app/application_title.h"
+#include "app/program_icon.h"
+#include "app/program_identity.h"
 #include "app/setup_dialog/frm_suffix.h"
+#include "app/standard_translations.h"
 #include "app/tform1.h"
 #include "settings/domain_export_settings.h"
 
@@ -12,6 +15,12 @@ int main(int argc, char* argv[]) {
     // The caption of every message box and the program's name on the desktop.
     // (Not the display name: Qt would append that to the window's caption.)
     QApplication::setApplicationName(QString::fromUtf8(app::kApplicationTitle));
+    QApplication::setApplicationVersion(QString::fromUtf8(app::kVersion));
+    // The desktop entry the desktop matches the windows with, and their icon.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(app::kApplicationId));
+    QApplication::setWindowIcon(app::programIcon());
+    // Standard buttons and dialogs in Chinese; English when the catalogue is missing.
+    app::installStandardTranslations(application);
 
     TForm1 form1;
     // Owned by the window, which deletes it with its other children; its

@@ -1,21 +1,16 @@
 #include <QApplication>
-#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QUrl>
 
+#include "app/message_box.h"
 #include "app/ui_ports.h"
+#include "app/url_opener.h"
 
 namespace app {
 
 namespace {
 
 const char* const kSourceFilter = "CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt";
-
-void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner);
-    box.exec();
-}
 
 }  // namespace
 
@@ -34,12 +29,15 @@ QStringList qtNameFilters(const QString& pipeFilter) {
     return filters;
 }
 
-void QtUiPorts::showMessage(const QString& text) { showBox(owner_, QMessageBox::NoIcon, text); }
+void QtUiPorts::showMessage(const QString& text) { showTitledMessageBox(owner_, QMessageBox::NoIcon, text); }
 
-void QtUiPorts::showFailure(const QString& text) { showBox(owner_, QMessageBox::Critical, text); }
+void QtUiPorts::showFailure(const QString& text) { showTitledMessageBox(owner_, QMessageBox::Critical, text); }
 
+// Qt's own widget dialogs, not the desktop's: the same on every desktop, in
+// the language of Qt's loaded translations, and testable off screen.
 std::optional<QString> QtUiPorts::chooseFile(const QString& chosenLast) {
     QFileDialog dialog(owner_);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);  // a typed name need not exist
     dialog.setNameFilters(qtNameFilters(QString::fromUtf8(kSourceFilter)));
@@ -49,12 +47,21 @@ std::optional<QString> QtUiPorts::chooseFile(const QString& chosenLast) {
 }
 
 std::optional<QString> QtUiPorts::chooseFolder(const QString& title) {
-    const QString folder = QFileDialog::getExistingDirectory(owner_, title, QString(), QFileDialog::ShowDirsOnly);
+    QFileDialog dialog(owner_, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    // The folder chosen last in this run is offered again; the first time,
+    // the home folder.
+    dialog.setDirectory(folderChosenLast_.isEmpty() ? QDir::homePath() : folderChosenLast_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString folder = dialog.selectedFiles().first();
     if (folder.isEmpty()) return std::nullopt;
+    folderChosenLast_ = folder;
     return folder;
 }
 
-void QtUiPorts::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+void QtUiPorts::openUrl(const QString& url) { openUrlQuietly(url); }
 
 void QtUiPorts::setBusy(bool busy) {
     if (busy)

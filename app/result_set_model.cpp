@@ -15,7 +15,8 @@ int ResultSetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultSetModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || !result_.isOpen()) return {};
+    // The tooltip is the whole text of a cell that may be cut at its right end.
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() || !result_.isOpen()) return {};
     const auto row = static_cast<std::size_t>(index.row());
     const auto column = static_cast<std::size_t>(index.column());
     if (row >= result_.recordCount() || column >= result_.columnNames().size()) return {};

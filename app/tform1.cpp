@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include "app/domain_chart.h"
 #include "app/gbk_text.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
@@ -39,6 +40,7 @@ TForm1::~TForm1() {
     // then removes the description file of the last binding.
     delete DBGridEh_preview_data;
     delete DBGridEh_preview_domain;
+    delete domainChart;
     delete DBGridEh_csv;
 }
 

@@ -28,7 +28,9 @@ class QTableView;
 class QToolButton;
 
 namespace app {
+class DomainChart;
 class ResultSetModel;
+class ViewSwitch;
 class StatusLine;
 class DigitFilter;
 }  // namespace app
@@ -77,6 +79,10 @@ public:
     QRadioButton *rbt_top10, *rbt_top15, *rbt_top20, *rbt_top30, *rbt_top50, *rbt_alldomain;
     QLabel* Label5;
     QTableView* DBGridEh_preview_domain;
+    // The same rows as a bar chart in the grid's place; the switch
+    // "表格 | 图表" above it picks the view, the grid first.
+    app::ViewSwitch* domainViewSwitch;
+    app::DomainChart* domainChart;
 
     QGroupBox* grb_filter;
     QCheckBox *cbx_filter_distinct, *cbx_filter_lowercase, *cbx_filter_invalid, *cbx_filter_error,
@@ -171,7 +177,6 @@ private:
     static std::string gbkOf(const QString& name);
     // Typed text to GBK; throws UnrepresentableText when GBK cannot hold it.
     static std::string gbkText(const QString& text);
-    static void setColumnWidths(QTableView* grid);
 
     std::unique_ptr<app::UiPorts> ownPorts_;
     app::UiPorts* ports_;

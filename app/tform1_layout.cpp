@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,9 +14,13 @@
 
 #include "app/banner.h"
 #include "app/digit_filter.h"
+#include "app/domain_chart.h"
+#include "app/preview_grid.h"
+#include "app/program_icon.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
 #include "app/tform1.h"
+#include "app/view_switch.h"
 
 namespace {
 
@@ -66,18 +69,6 @@ Box* box(QWidget* parent, int x, int y, const char* text, bool checked) {
     return b;
 }
 
-QTableView* grid(QWidget* parent, int x, int y, int w, int h, QAbstractItemModel* model) {
-    auto* g = new QTableView(parent);
-    g->setGeometry(x, y, w, h);
-    g->setModel(model);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->verticalHeader()->setDefaultSectionSize(20);
-    g->verticalHeader()->setMinimumWidth(14);
-    g->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return g;
-}
-
 void inputMethodOff(QLineEdit* e) { e->setAttribute(Qt::WA_InputMethodEnabled, false); }
 
 // The edits that take a comma list of prefixes or suffixes: 24 high, a hint,
@@ -93,6 +84,7 @@ QLineEdit* listEdit(QWidget* parent, int x, int y, int w, const char* text, cons
 
 void TForm1::createControls() {
     setWindowTitle(u("Varnotek 电子邮件地址清理工具"));
+    setWindowIcon(app::programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(938, 587);
@@ -116,7 +108,7 @@ void TForm1::createControls() {
     createFilterControls();
     createExportControls();
 
-    DBGridEh_csv = grid(this, 792, 8, 121, 65, ds_csv);
+    DBGridEh_csv = app::createPreviewGrid(this, 792, 8, 121, 65, ds_csv);
     DBGridEh_csv->setVisible(false);
 
     status_bar1 = new app::StatusLine(this);
@@ -169,7 +161,7 @@ void TForm1::createSearchControls() {
     rbt_viewoption_end = box<QRadioButton>(TabSheet_Data, 8, 60, "@后缀等于", false);
     edt_viewoption_end = listEdit(TabSheet_Data, 88, 60, 340, "", "用逗号分割多个@后缀");
     Label9 = label(TabSheet_Data, 89, 85, "注：文件中的数据量可能较大，为提升效率，只预览前200条数据", &blue);
-    DBGridEh_preview_data = grid(TabSheet_Data, 8, 103, 489, 241, ds_preview);
+    DBGridEh_preview_data = app::createPreviewGrid(TabSheet_Data, 8, 103, 489, 241, ds_preview);
 
     TabSheet_Domain = new QWidget;
     pgc_preview->addTab(TabSheet_Domain, u("@后缀预览"));
@@ -180,7 +172,17 @@ void TForm1::createSearchControls() {
     rbt_top50 = box<QRadioButton>(TabSheet_Domain, 8, 58, "数据量排名前50个邮件域", false);
     rbt_alldomain = box<QRadioButton>(TabSheet_Domain, 192, 58, "全部邮件域", false);
     Label5 = label(TabSheet_Domain, 26, 85, "注：以下各邮件域统计数量为未去重数量", &blue);
-    DBGridEh_preview_domain = grid(TabSheet_Domain, 8, 103, 489, 241, ds_domain);
+    DBGridEh_preview_domain = app::createPreviewGrid(TabSheet_Domain, 8, 103, 489, 241, ds_domain);
+    domainChart = new app::DomainChart(ds_domain, TabSheet_Domain);
+    domainChart->setGeometry(DBGridEh_preview_domain->geometry());
+    domainChart->setVisible(false);
+    // Left of the preview button, which reaches down to this line.
+    domainViewSwitch = new app::ViewSwitch(TabSheet_Domain);
+    domainViewSwitch->setGeometry(330, 81, 96, 20);
+    connect(domainViewSwitch, &app::ViewSwitch::viewChanged, this, [this](int view) {
+        DBGridEh_preview_domain->setVisible(view == app::ViewSwitch::Table);
+        domainChart->setVisible(view == app::ViewSwitch::Chart);
+    });
     pgc_preview->setCurrentIndex(0);
 
     // Lies over the right-hand part of the page control, visible on both pages.

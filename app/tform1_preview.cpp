@@ -6,14 +6,12 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include "app/domain_chart.h"
+#include "app/preview_grid.h"
 #include "app/result_set_model.h"
 #include "app/tform1.h"
 #include "preview/data_preview.h"
 #include "preview/domain_preview.h"
-
-void TForm1::setColumnWidths(QTableView* grid) {
-    for (int i = 0; i < grid->model()->columnCount(); ++i) grid->setColumnWidth(i, 180);
-}
 
 void TForm1::showPageByProgram(int page) {
     pageChangeByProgram_ = true;
@@ -56,7 +54,7 @@ void TForm1::dataTabPreview() {
 
     bool previewed = false;
     ds_preview->reload([&] { previewed = workspace_.PreviewDataBy(input); });
-    if (previewed) setColumnWidths(DBGridEh_preview_data);
+    if (previewed) app::showPreviewFromTopLeft(DBGridEh_preview_data);
 }
 
 void TForm1::domainTabPreview() {
@@ -72,8 +70,9 @@ void TForm1::domainTabPreview() {
 
 void TForm1::showDomains(int top, bool automatic) {
     bool shown = false;
+    domainChart->setTopCount(top);
     ds_domain->reload([&] { shown = workspace_.PreviewDomains(addressColumn(), top, automatic); });
-    if (shown) setColumnWidths(DBGridEh_preview_domain);
+    if (shown) app::showPreviewFromTopLeft(DBGridEh_preview_domain);
 }
 
 void TForm1::pgc_previewChange() {

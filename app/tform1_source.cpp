@@ -10,7 +10,9 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include "app/domain_chart.h"
 #include "app/gbk_text.h"
+#include "app/preview_grid.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
 #include "app/tform1.h"
@@ -26,7 +28,7 @@ bool TForm1::showBinding(const core::BindOutcome& outcome) {
     btn_search->setEnabled(true);
     btn_export_all->setEnabled(true);
     btn_export_domain->setEnabled(true);
-    setColumnWidths(DBGridEh_preview_data);
+    app::showPreviewFromTopLeft(DBGridEh_preview_data);
     FillFieldList(outcome.columns);
     return true;
 }
@@ -66,9 +68,11 @@ void TForm1::btn_fileopenClick() {
     if (!showBinding(outcome)) return;
     showPageByProgram(0);
     rbt_viewoption_all->setChecked(true);
-    if (outcome.recordCount)
+    if (outcome.recordCount) {
         status_bar1->setPanelText(
             1, app::fromGbk(platform::gbk(" 记录总数：") + std::to_string(*outcome.recordCount)));
+        domainChart->setListSize(*outcome.recordCount);
+    }
 }
 
 void TForm1::rebindAfterOptionChange(const char* statusUtf8) {

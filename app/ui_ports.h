@@ -22,7 +22,8 @@ public:
     // The file-open dialog, offering the file chosen last; the chosen file's
     // full path (which need not exist), or nullopt when cancelled.
     virtual std::optional<QString> chooseFile(const QString& chosenLast) = 0;
-    // The folder browser; the chosen folder's path, or nullopt when cancelled.
+    // The folder browser, offering the folder chosen last in this run; the
+    // chosen folder's path, or nullopt when cancelled.
     virtual std::optional<QString> chooseFolder(const QString& title) = 0;
     // Asks the desktop to open a web address; the outcome is not examined.
     virtual void openUrl(const QString& url) = 0;
@@ -44,6 +45,7 @@ public:
 
 private:
     QWidget* owner_;
+    QString folderChosenLast_;
 };
 
 // "CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt" to Qt's name filters, one per

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only those missing.
 set -euo pipefail
+# The window: Qt Widgets and Charts, Qt's Chinese standard texts, the CJK font,
+# rsvg-convert for the icon.  The desktop files' validators and the Debian
+# package's tools (dpkg-shlibdeps, file) for the install tests.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev libgl-dev fonts-noto-cjk xvfb xauth python3)
+          qt6-base-dev qt6-charts-dev qt6-translations-l10n libgl-dev fonts-noto-cjk librsvg2-bin
+          desktop-file-utils appstream dpkg-dev file
+          xvfb xauth python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

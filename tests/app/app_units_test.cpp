@@ -1,8 +1,11 @@
 // The small helpers of the window layer: the GBK crossing, the file dialog's
-// filters and the digit filter's characters.
+// filters, the digit filter's characters and the bars and labels of the
+// domain chart.
+#include <QStandardItemModel>
 #include <QtTest>
 
 #include "app/digit_filter.h"
+#include "app/domain_chart.h"
 #include "app/gbk_text.h"
 #include "app/ui_ports.h"
 #include "platform/code_page.h"
@@ -46,6 +49,72 @@ private slots:
             QCOMPARE(app::isDigitFilterCharacter(c), expected);
         }
         QVERIFY(!app::isDigitFilterCharacter(u'５'));  // full-width digit
+    }
+
+    // rows domains "d1.com" ... with counts rows, rows-1, ..., 1 (largest first).
+    static void fillDomains(QStandardItemModel& model, int rows) {
+        for (int i = 0; i < rows; ++i)
+            model.appendRow({new QStandardItem(QStringLiteral("d%1.com").arg(i + 1)),
+                             new QStandardItem(QString::number(rows - i))});
+    }
+
+    void chartBars_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("foldAfter");
+        QTest::addColumn<int>("bars");
+        QTest::addColumn<qint64>("lastCount");
+        QTest::addColumn<QString>("lastDomain");
+        QTest::newRow("top N: every row") << 50 << 0 << 50 << qint64(1) << QStringLiteral("d50.com");
+        QTest::newRow("all, 35 domains") << 35 << 30 << 31 << qint64(5 + 4 + 3 + 2 + 1) << QString::fromUtf8("其他");
+        QTest::newRow("all, exactly 30") << 30 << 30 << 30 << qint64(1) << QStringLiteral("d30.com");
+        QTest::newRow("all, 31 domains") << 31 << 30 << 31 << qint64(1) << QString::fromUtf8("其他");
+        QTest::newRow("no rows") << 0 << 30 << 0 << qint64(0) << QString();
+    }
+    void chartBars() {
+        QFETCH(int, rows);
+        QFETCH(int, foldAfter);
+        QFETCH(int, bars);
+        QFETCH(qint64, lastCount);
+        QFETCH(QString, lastDomain);
+        QStandardItemModel model;
+        fillDomains(model, rows);
+        const std::vector<app::DomainBar> made = app::domainBars(model, foldAfter);
+        QCOMPARE(static_cast<int>(made.size()), bars);
+        if (bars == 0) return;
+        QCOMPARE(made.front().domain, QStringLiteral("d1.com"));
+        QCOMPARE(made.front().count, qint64(rows));
+        QCOMPARE(made.back().domain, lastDomain);
+        QCOMPARE(made.back().count, lastCount);
+        qint64 sum = 0;
+        for (const auto& bar : made) sum += bar.count;
+        QCOMPARE(sum, qint64(rows) * (rows + 1) / 2);  // nothing lost to "其他"
+    }
+    void chartCountThatIsNotANumber() {
+        QStandardItemModel model;
+        model.appendRow({new QStandardItem(QStringLiteral("a.com")), new QStandardItem(QStringLiteral("x"))});
+        model.appendRow({new QStandardItem(QStringLiteral("b.com")), new QStandardItem(QString())});
+        const auto bars = app::domainBars(model, 0);
+        QCOMPARE(bars.size(), std::size_t(2));
+        QCOMPARE(bars[0].count, qint64(0));
+        QCOMPARE(bars[1].count, qint64(0));
+    }
+
+    void barLabels_data() {
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<qint64>("listSize");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("share") << qint64(1234) << qint64(10000) << QStringLiteral("1,234 (12.3%)");
+        QTest::newRow("whole list") << qint64(8) << qint64(8) << QStringLiteral("8 (100.0%)");
+        QTest::newRow("tiny share") << qint64(1) << qint64(20000000) << QStringLiteral("1 (<0.1%)");
+        QTest::newRow("zero") << qint64(0) << qint64(5) << QStringLiteral("0 (0.0%)");
+        QTest::newRow("no list size") << qint64(42) << qint64(0) << QStringLiteral("42");
+        QTest::newRow("millions") << qint64(12345678) << qint64(24691356) << QStringLiteral("12,345,678 (50.0%)");
+    }
+    void barLabels() {
+        QFETCH(qint64, count);
+        QFETCH(qint64, listSize);
+        QFETCH(QString, label);
+        QCOMPARE(app::barLabel(count, listSize), label);
     }
 };
 
