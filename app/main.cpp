@@ -1,8 +1,12 @@
 // Start-up: the application title, the main window, then the domain export
-// setup dialog; the message loop runs until the main window closes.
+// setup dialog; a file named on the command line is opened once the window
+// shows; the message loop runs until the main window closes.
 #include <QApplication>
+#include <QTimer>
+#include <cstdio>
 
 #include "app/application_title.h"
+#include "app/command_line.h"
 #include "app/program_icon.h"
 #include "app/program_identity.h"
 #include "app/setup_dialog/frm_suffix.h"
@@ -22,6 +26,14 @@ int main(int argc, char* argv[]) {
     // Standard buttons and dialogs in Chinese; English when the catalogue is missing.
     app::installStandardTranslations(application);
 
+    // emailclean [FILE]: the file is opened as if chosen with "浏览".
+    const app::CommandLineRequest request = app::parseCommandLine(QCoreApplication::arguments());
+    if (request.exitCode) {
+        std::fputs(request.output.toLocal8Bit().constData(), stdout);
+        std::fputs(request.error.toLocal8Bit().constData(), stderr);
+        return *request.exitCode;
+    }
+
     TForm1 form1;
     // Owned by the window, which deletes it with its other children; its
     // failures go to the window's failure box.  The settings file's path is
@@ -29,5 +41,9 @@ int main(int argc, char* argv[]) {
     // cannot name fails the showing, not the start.
     form1.setSetupDialog(new settings::Tfrm_suffix(&settings::defaultSettingsPath, form1, &form1));
     form1.show();
+    if (request.file) {
+        // Once the window is up, so that its messages stand over it.
+        QTimer::singleShot(0, &form1, [&form1, file = *request.file] { form1.openFile(file); });
+    }
     return application.exec();
 }

@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QUrl>
 
 #include "app/message_box.h"
 #include "app/ui_ports.h"
@@ -9,6 +12,22 @@
 namespace app {
 
 namespace {
+
+// Wide enough that names, sizes and dates show uncut; the side bar offers the
+// computer and the home folder.  (The list and the side bar are found by the
+// names Qt gives them; without them the dialog keeps Qt's own layout.)
+void arrange(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.resize(780, 460);
+    dialog.setSidebarUrls({QUrl(QStringLiteral("file:")), QUrl::fromLocalFile(QDir::homePath())});
+    if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    if (auto* sidebar = dialog.findChild<QWidget*>(QStringLiteral("sidebar"))) sidebar->setMinimumWidth(130);
+}
 
 const char* const kSourceFilter = "CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt";
 
@@ -37,7 +56,7 @@ void QtUiPorts::showFailure(const QString& text) { showTitledMessageBox(owner_, 
 // the language of Qt's loaded translations, and testable off screen.
 std::optional<QString> QtUiPorts::chooseFile(const QString& chosenLast) {
     QFileDialog dialog(owner_);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    arrange(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);  // a typed name need not exist
     dialog.setNameFilters(qtNameFilters(QString::fromUtf8(kSourceFilter)));
@@ -48,7 +67,7 @@ std::optional<QString> QtUiPorts::chooseFile(const QString& chosenLast) {
 
 std::optional<QString> QtUiPorts::chooseFolder(const QString& title) {
     QFileDialog dialog(owner_, title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    arrange(dialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     // The folder chosen last in this run is offered again; the first time,

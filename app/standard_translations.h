@@ -8,8 +8,8 @@ class QCoreApplication;
 namespace app {
 
 // Installs the catalogue "qtbase_zh_CN" into application; false when it is
-// missing, and the standard texts stay English.  Also makes Chinese the
-// default locale, for the dates and sizes the file dialog shows.
+// missing, and the standard texts stay English.  (Dates and sizes in the
+// file dialog follow the desktop's own locale.)
 bool installStandardTranslations(QCoreApplication& application);
 
 }  // namespace app

@@ -10,12 +10,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 
 #include "app/domain_chart.h"
+#include "app/file_drop.h"
 #include "app/gbk_text.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
@@ -89,6 +92,21 @@ void TForm1::showEvent(QShowEvent* event) {
         shownOnce_ = true;
         FormShow();
     }
+}
+
+void TForm1::openFile(const QString& path) {
+    guarded([&] { openChosenFile(path); });
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (app::droppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const auto file = app::droppedFile(event->mimeData());
+    if (!file) return;
+    event->acceptProposedAction();
+    openFile(*file);
 }
 
 void TForm1::FormShow() {

@@ -110,6 +110,10 @@ public:
     // The setup dialog is created after the window.
     void setSetupDialog(QDialog* dialog) { setupDialog_ = dialog; }
 
+    // Opens and binds a file as choosing it with "浏览" does, with the same
+    // messages: the file named on the command line or dropped onto the window.
+    void openFile(const QString& path);
+
     // The cleaning and splitting options as the controls hold them now (GBK);
     // throws UnrepresentableText when a text cannot be held in GBK.
     exporting::CleaningOptions readCleaningOptions() const;
@@ -144,6 +148,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // One file dragged from a file manager is taken as if chosen with "浏览".
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Layout, in tform1_layout.cpp.
@@ -160,6 +167,8 @@ private:
 
     // What the window does around the core's operations.
     core::SourceOptions readSourceOptions() const;
+    // The opening after the file-open dialog: the chosen file bound.
+    void openChosenFile(const QString& chosen);
     // Shows what a binding came to: the preview's columns in cbx_field, the
     // buttons enabled; false when it stopped before the preview.
     bool showBinding(const core::BindOutcome& outcome);

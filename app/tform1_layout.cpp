@@ -88,6 +88,7 @@ void TForm1::createControls() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(938, 587);
+    setAcceptDrops(true);  // a file dropped onto the window is opened
     move(189, 93);
     QFont font;
     font.setFamilies({u("微软雅黑"), u("Noto Sans CJK SC")});

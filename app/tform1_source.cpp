@@ -49,11 +49,15 @@ std::string TForm1::addressColumn() const {
 void TForm1::btn_fileopenClick() {
     const auto chosen = ports_->chooseFile(chosenLast_);
     if (!chosen) return;
-    chosenLast_ = *chosen;
+    openChosenFile(*chosen);
+}
+
+void TForm1::openChosenFile(const QString& chosen) {
+    chosenLast_ = chosen;
     std::string path;
     try {
         // Statements and the description file name the file in GBK.
-        path = gbkOf(*chosen);
+        path = gbkOf(chosen);
     } catch (const platform::FileError& failure) {
         showMessage(failure.what());
         return;
@@ -61,8 +65,11 @@ void TForm1::btn_fileopenClick() {
 
     edt_file->setText(app::fromGbk(path));
     core::BindOutcome outcome;
+    // A successful binding also empties the domain statistics.
     ds_preview->reload([&] {
-        ds_csv->reload([&] { outcome = workspace_.OpenSourceFile(path, readSourceOptions(), true); });
+        ds_domain->reload([&] {
+            ds_csv->reload([&] { outcome = workspace_.OpenSourceFile(path, readSourceOptions(), true); });
+        });
     });
     edt_output_dir->setText(app::fromGbk(workspace_.sourceDir()));
     if (!showBinding(outcome)) return;
@@ -78,7 +85,7 @@ void TForm1::btn_fileopenClick() {
 void TForm1::rebindAfterOptionChange(const char* statusUtf8) {
     if (!workspace_.isBound()) return;  // the next opening uses the new value
     core::BindOutcome outcome;
-    ds_preview->reload([&] { outcome = workspace_.RebindSource(readSourceOptions()); });
+    ds_preview->reload([&] { ds_domain->reload([&] { outcome = workspace_.RebindSource(readSourceOptions()); }); });
     if (!showBinding(outcome)) return;
     rbt_viewoption_all->setChecked(true);
     showOperationText(platform::gbk(statusUtf8));

@@ -68,6 +68,9 @@ BindOutcome Workspace::bindAndPreview(const SourceOptions& options, bool withRec
         if (!OpenSourceConnections(options)) return false;
         if (!PreviewData("")) return false;
         outcome.previewed = true;
+        // The domain statistics were the previous binding's: closed, so that
+        // the next turn to the domain page counts the file bound now.
+        bound_.adodst_domain.close();
         outcome.columns = bound_.adodst_preview.columnNames();
         return true;
     });

@@ -63,11 +63,13 @@ public:
     // Opening a file (full path): the previous binding's description file is
     // removed, the file bound, the description file written, both connections
     // reopened and the 200-row preview run; then, with withRecordCount, the
-    // record count over the first column.
+    // record count over the first column.  A binding whose preview ran closes
+    // the domain statistics of the one before.
     BindOutcome OpenSourceFile(const std::string& gbkPath, const SourceOptions& options, bool withRecordCount);
 
-    // A format option changed: the same binding again with the new options.
-    // Nothing happens while no file is bound (the next opening uses them).
+    // A format option changed: the same binding again with the new options
+    // (the domain statistics closed as above).  Nothing happens while no file
+    // is bound (the next opening uses them).
     BindOutcome RebindSource(const SourceOptions& options);
 
     // "select count([column]) as rcount" over the source file, on the

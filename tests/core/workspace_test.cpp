@@ -133,6 +133,28 @@ TEST_F(WorkspaceTest, PreviewsByOptionAndDomains) {
     EXPECT_EQ(feedback.operationTexts.back(), preview::automaticDomainPreviewStatusText());
 }
 
+// The domain statistics belong to the binding they were counted for: each
+// successful binding closes them; one whose preview fails leaves them.
+TEST_F(WorkspaceTest, ABindingClosesTheDomainStatistics) {
+    dir.write("other.csv", "email\r\nx@sina.com\r\n");
+    const auto domainsOfList = [&] {
+        ASSERT_TRUE(open(false).previewed);
+        ASSERT_TRUE(workspace.PreviewDomains("email", 10));
+        ASSERT_TRUE(workspace.domainResult().isOpen());
+    };
+    domainsOfList();
+    EXPECT_TRUE(workspace.OpenSourceFile(dir / "other.csv", core::SourceOptions{true, 0}, false).previewed);
+    EXPECT_FALSE(workspace.domainResult().isOpen());
+
+    domainsOfList();
+    EXPECT_TRUE(workspace.RebindSource(core::SourceOptions{false, 0}).previewed);
+    EXPECT_FALSE(workspace.domainResult().isOpen());
+
+    domainsOfList();
+    EXPECT_FALSE(workspace.OpenSourceFile(dir / "missing.csv", core::SourceOptions{true, 0}, false).previewed);
+    EXPECT_TRUE(workspace.domainResult().isOpen());
+}
+
 TEST_F(WorkspaceTest, DomainsWaitForABinding) {
     EXPECT_FALSE(workspace.PreviewDomains("email", 10));
     EXPECT_TRUE(feedback.messages.empty());
