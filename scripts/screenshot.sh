@@ -1,13 +1,16 @@
 #!/bin/sh
-# Pictures of the main window under a virtual X server, for a look by eye:
+# Pictures of the main window and the standard dialogs under a virtual X
+# server, for a look by eye:
 #   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
-# Writes window-empty.png, window-data.png and window-domain.png.
+# Writes window-empty.png, window-data.png, window-domain.png,
+# window-chart.png, window-chart-all.png (and -whole.png, the whole chart),
+# message.png, failure.png, file-dialog.png and folder-browser.png.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 out=${2:-$build/screenshots}
 mkdir -p "$out"
-cmake --build "$build" --target window_screenshot >/dev/null
+cmake --build "$build" --target window_screenshot dialog_screenshot >/dev/null
 tool=$build/tests/app/window_screenshot
 
 sample=$(mktemp -d)
@@ -15,9 +18,15 @@ trap 'rm -rf "$sample"' EXIT
 # A small GBK list with a header line.
 printf 'email,name\r\nalice@qq.com,\325\305\310\375\r\nbob@163.com,\300\356\313\304\r\ncarol@qq.com,x\r\nbad-address,y\r\nwebmaster@site.com,z\r\n' \
   > "$sample/list.csv"
+# A larger one for the chart: 40 domains, from 60 addresses down to 21.
+awk 'BEGIN { printf "email\r\n"; for (d = 0; d < 40; d++) for (i = 0; i < 60 - d; i++) printf "u%d@mail%02d.com\r\n", i, d }' \
+  > "$sample/domains.csv"
 
 run() { xvfb-run -a -s "-screen 0 1280x800x24" "$tool" "$@"; }
 run "$out/window-empty.png"
 run "$out/window-data.png" "$sample/list.csv"
 run "$out/window-domain.png" "$sample/list.csv" domain
+run "$out/window-chart.png" "$sample/domains.csv" chart
+run "$out/window-chart-all.png" "$sample/domains.csv" chart-all
+xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/app/dialog_screenshot" "$out"
 echo "written to $out"

@@ -2,8 +2,9 @@
 // texts loaded), for a look by eye under a virtual X server:
 //   dialog_screenshot OUT_DIR
 // Writes message.png, failure.png, file-dialog.png, folder-browser.png (each
-// dialog alone) and message-screen.png (the whole screen while the message
-// box is up, with its title bar when a window manager runs).
+// dialog alone), message-screen.png and folder-browser-screen.png (the whole
+// screen while the dialog is up, with its title bar when a window manager
+// runs).
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -60,6 +61,8 @@ int main(int argc, char* argv[]) {
     grabWhenModal(out.filePath("file-dialog.png"), false, reject);
     ports.chooseFile(QDir::home().filePath("list.csv"));
     grabWhenModal(out.filePath("folder-browser.png"), false, reject);
+    ports.chooseFolder(QString::fromUtf8("请选择文件夹"));
+    grabWhenModal(out.filePath("folder-browser-screen.png"), true, reject);
     ports.chooseFolder(QString::fromUtf8("请选择文件夹"));
     return 0;
 }
