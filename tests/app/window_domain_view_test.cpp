@@ -12,14 +12,11 @@
 
 #include "app/domain_chart.h"
 #include "app/status_line.h"
-#include "app/tform1.h"
 #include "app/view_switch.h"
-#include "fake_ports.h"
 #include "platform/code_page.h"
+#include "window_under_test.h"
 
 namespace {
-
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
 constexpr int kDomains = 35;  // more than the chart's 30 bars for all domains
 
@@ -38,28 +35,21 @@ std::string domainList() {
 }
 constexpr qint64 kAddresses = 35 * 36 / 2;
 
-void writeBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
 }  // namespace
 
 class WindowDomainViewTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<FakePorts> ports;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<WindowUnderTest> window;
+    FakePorts* ports = nullptr;
+    TForm1* form = nullptr;
 
     QAbstractItemModel* domainGrid() const { return form->DBGridEh_preview_domain->model(); }
     app::DomainChart* chart() const { return form->domainChart; }
 
     void openList() {
-        writeBytes(dir->filePath("list.csv"), domainList());
-        form->cbx_hdr->setChecked(true);
-        ports->fileAnswers.push_back(dir->filePath("list.csv"));
+        writeBytes(window->path("list.csv"), domainList());
+        ports->fileAnswers.push_back(window->path("list.csv"));
         form->btn_fileopen->click();
         QCOMPARE(ports->messages, QStringList());
     }
@@ -83,18 +73,12 @@ class WindowDomainViewTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        ports = std::make_unique<FakePorts>();
-        form = std::make_unique<TForm1>(ports.get());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        window = std::make_unique<WindowUnderTest>();
+        window->newWindow(true);
+        ports = window->ports.get();
+        form = window->form.get();
     }
-    void cleanup() {
-        form.reset();
-        ports.reset();
-        dir.reset();
-    }
+    void cleanup() { window.reset(); }
 
     void gridIsTheDefaultView() {
         form->pgc_preview->setCurrentIndex(1);

@@ -14,19 +14,10 @@
 #include "app/command_line.h"
 #include "app/domain_chart.h"
 #include "app/status_line.h"
-#include "app/tform1.h"
-#include "fake_ports.h"
 #include "platform/code_page.h"
+#include "window_under_test.h"
 
 namespace {
-
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-
-void writeBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
 
 // Two lists with a header line and different domains.
 const std::string kFirst = platform::gbk("email,name\r\na@qq.com,张三\r\nb@qq.com,李四\r\nc@163.com,王五\r\n");
@@ -45,20 +36,17 @@ struct Shown {
 class WindowOpenFromDesktopTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<FakePorts> ports;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<WindowUnderTest> window;
+    FakePorts* ports = nullptr;
+    TForm1* form = nullptr;
 
-    QString path(const QString& name) const { return dir->filePath(name); }
+    QString path(const QString& name) const { return window->path(name); }
     QAbstractItemModel* domainGrid() const { return form->DBGridEh_preview_domain->model(); }
 
     void newWindow() {
-        form.reset();
-        ports = std::make_unique<FakePorts>();
-        form = std::make_unique<TForm1>(ports.get());
-        form->cbx_hdr->setChecked(true);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        window->newWindow(true);
+        ports = window->ports.get();
+        form = window->form.get();
     }
     Shown shown() const {
         return Shown{ports->messages,
@@ -101,17 +89,12 @@ class WindowOpenFromDesktopTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
+        window = std::make_unique<WindowUnderTest>();
         writeBytes(path("first.csv"), kFirst);
         writeBytes(path("second.csv"), kSecond);
         newWindow();
     }
-    void cleanup() {
-        form.reset();
-        ports.reset();
-        dir.reset();
-    }
+    void cleanup() { window.reset(); }
 
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
@@ -171,7 +154,7 @@ private slots:
             std::unique_ptr<QMimeData> data(files({full}));
             // A missing file is refused while dragging: the file manager only
             // drags what exists.
-            if (QFileInfo::exists(full)) QVERIFY(drop(*data, form.get()));
+            if (QFileInfo::exists(full)) QVERIFY(drop(*data, form));
             else form->openFile(full);
         });
     }
@@ -187,7 +170,7 @@ private slots:
     }
 
     void dropsOfOtherThingsAreRefused() {
-        QDir(dir->path()).mkdir("folder");
+        QDir(window->dir->path()).mkdir("folder");
         std::unique_ptr<QMimeData> two(files({path("first.csv"), path("second.csv")}));
         std::unique_ptr<QMimeData> folder(files({path("folder")}));
         QMimeData text;
@@ -195,7 +178,7 @@ private slots:
         QMimeData web;
         web.setUrls({QUrl(u("http://www.lanshi-data.example/list.csv"))});
         for (const QMimeData* data : std::initializer_list<const QMimeData*>{two.get(), folder.get(), &text, &web})
-            QVERIFY(!drop(*data, form.get()));
+            QVERIFY(!drop(*data, form));
         QVERIFY(form->sourceDir().empty());
         QCOMPARE(ports->messages, QStringList());
     }
