@@ -4,6 +4,7 @@
 #pragma once
 
 class QCoreApplication;
+class QString;
 
 namespace app {
 
@@ -11,5 +12,7 @@ namespace app {
 // missing, and the standard texts stay English.  (Dates and sizes in the
 // file dialog follow the desktop's own locale.)
 bool installStandardTranslations(QCoreApplication& application);
+// The same from another folder.
+bool installStandardTranslations(QCoreApplication& application, const QString& folder);
 
 }  // namespace app

@@ -6,6 +6,7 @@
 
 #include "app/digit_filter.h"
 #include "app/domain_chart.h"
+#include "app/standard_translations.h"
 #include "app/gbk_text.h"
 #include "app/ui_ports.h"
 #include "platform/code_page.h"
@@ -41,6 +42,14 @@ private slots:
         const QStringList filters = app::qtNameFilters(QString::fromUtf8("CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt"));
         QCOMPARE(filters, QStringList({QString::fromUtf8("CSV 文件(*.csv)"), QString::fromUtf8("文本文件(*.txt)")}));
         QCOMPARE(app::qtNameFilters(QStringLiteral("All|*.*")), QStringList({QStringLiteral("All (*.*)")}));
+    }
+
+    // Without Qt's catalogue the program goes on with English standard texts.
+    void missingCatalogueLeavesTheStandardTexts() {
+        QTemporaryDir empty;
+        QVERIFY(!app::installStandardTranslations(*qApp, empty.path()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("OK"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("&Open"));
     }
 
     void digitFilterCharacters() {
