@@ -1,4 +1,5 @@
-// Steps through text one character at a time in the connection's code page.
+// Steps through text one character at a time in one code page: the
+// connection's for statements and names, a table's for its values.
 // Every operator that looks at characters (like, len, mid, instr, case
 // folding, hashing, the statement tokenizer) goes through this, so that a
 // trail byte such as "@" or "[" inside a double-byte character is never taken
@@ -46,11 +47,29 @@ public:
     }
 
 private:
+    // A well-formed UTF-8 sequence (no overlong forms, no surrogates, nothing
+    // above U+10FFFF) is one character; any other byte is one on its own.
     static std::size_t utf8Length(const char* p, const char* end) {
         const auto b = static_cast<unsigned char>(*p);
-        std::size_t n = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b <= 0xDF ? 2 : 1;
-        if (n == 1 || static_cast<std::size_t>(end - p) < n) return 1;
-        for (std::size_t i = 1; i < n; ++i)
+        std::size_t n;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            n = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            n = 3;
+            if (b == 0xE0) low = 0xA0;
+            else if (b == 0xED) high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            n = 4;
+            if (b == 0xF0) low = 0x90;
+            else if (b == 0xF4) high = 0x8F;
+        } else {
+            return 1;
+        }
+        if (static_cast<std::size_t>(end - p) < n) return 1;
+        const auto second = static_cast<unsigned char>(p[1]);
+        if (second < low || second > high) return 1;
+        for (std::size_t i = 2; i < n; ++i)
             if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80) return 1;
         return n;
     }
