@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine.h"
+
 namespace engine {
 
 struct Expr {
@@ -26,6 +28,7 @@ struct Expr {
         Like,        // negated; children[0] like children[1]
         IsNull,      // negated
         Call,        // name (function), children = arguments; star for count(*)
+        Convert,     // children[0], its text turned into `encoding` (put in by settleEncodings)
     };
 
     Kind kind = Kind::NullLiteral;
@@ -41,6 +44,14 @@ struct Expr {
     // Filled in by the binder for Column.
     int table = -1;
     int column = -1;
+
+    // Filled in by settleEncodings: the code page of the text this node
+    // works on (a column: its table's values; a literal: its text's; a
+    // comparison, like or character function: its text operands').
+    CodePage encoding = CodePage::Gbk;
+    // A TextLiteral with a character that `encoding` cannot write (it then
+    // equals no text of that encoding).
+    bool inexact = false;
 
     bool isAggregate() const;          // count(...)
     bool containsAggregate() const;

@@ -60,6 +60,20 @@ std::uint64_t lineNumberAt(int fd, std::uint64_t offset) {
     return line;
 }
 
+std::uint64_t lineNumberAt(Utf16Decoder& decoder, std::uint64_t offset) {
+    std::vector<char> block(1 << 20);
+    std::uint64_t line = 1;
+    std::uint64_t pos = 0;
+    while (pos < offset) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), offset - pos));
+        const std::size_t got = decoder.read(block.data(), want);
+        if (got == 0) break;
+        for (std::size_t i = 0; i < got; ++i) line += block[i] == '\n';
+        pos += got;
+    }
+    return line;
+}
+
 CsvReader::CsvReader(int fd, std::string displayName, char separator, std::uint64_t begin, std::uint64_t stopAt,
                      std::uint64_t fileSize)
     : fd_(fd),
@@ -75,6 +89,24 @@ CsvReader::CsvReader(int fd, std::string displayName, char separator, std::uint6
     buffer_[0] = '\n';
 }
 
+CsvReader::CsvReader(std::unique_ptr<Utf16Decoder> decoder, std::string displayName, char separator,
+                     std::uint64_t begin)
+    : fd_(-1),
+      displayName_(std::move(displayName)),
+      separator_(separator),
+      // The end of the text is known only when the decoder reaches it (refill then sets fileSize_).
+      stopAt_(~std::uint64_t{0}),
+      fileSize_(~std::uint64_t{0}),
+      readOffset_(begin),
+      bufferOffset_(begin),
+      decoder_(std::move(decoder)) {
+    structural_[static_cast<unsigned char>(separator)] = true;
+    structural_[static_cast<unsigned char>('\n')] = true;
+    buffer_.resize(std::min<std::uint64_t>(kBlockSize, decoder_->textLeftEstimate()) + 1 + kPadding);
+    buffer_[0] = '\n';
+    decoder_->skip(begin);
+}
+
 bool CsvReader::refill() {
     if (readOffset_ >= fileSize_) return false;
     // Keep the unfinished row, move it to the front.
@@ -86,11 +118,13 @@ bool CsvReader::refill() {
         end_ = keep;
     }
     if (buffer_.size() - 1 - kPadding - end_ < kBlockSize / 2) {
-        const std::uint64_t remaining = fileSize_ - readOffset_;
+        const std::uint64_t remaining = decoder_ ? decoder_->textLeftEstimate() : fileSize_ - readOffset_;
         const std::size_t grow = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kBlockSize));
         buffer_.resize(std::max(buffer_.size(), end_ + grow + 1 + kPadding));
     }
-    const std::size_t got = readAt(fd_, buffer_.data() + end_, buffer_.size() - 1 - kPadding - end_, readOffset_);
+    const std::size_t room = buffer_.size() - 1 - kPadding - end_;
+    const std::size_t got = decoder_ ? decoder_->read(buffer_.data() + end_, room)
+                                     : readAt(fd_, buffer_.data() + end_, room, readOffset_);
     if (got == 0) {
         fileSize_ = readOffset_;  // the file shrank while being read
         buffer_[end_] = '\n';
@@ -99,7 +133,7 @@ bool CsvReader::refill() {
     readOffset_ += got;
     end_ += got;
     buffer_[end_] = '\n';
-    if (hook_) hook_(readOffset_);
+    if (hook_) hook_(decoder_ ? decoder_->fileOffset() : readOffset_);
     return true;
 }
 
@@ -120,7 +154,13 @@ bool CsvReader::next() {
 }
 
 void CsvReader::unterminatedQuote(std::size_t quoteIndex) const {
-    const std::uint64_t line = lineNumberAt(fd_, bufferOffset_ + quoteIndex);
+    std::uint64_t line;
+    if (decoder_) {
+        Utf16Decoder fresh = decoder_->restarted();
+        line = lineNumberAt(fresh, bufferOffset_ + quoteIndex);
+    } else {
+        line = lineNumberAt(fd_, bufferOffset_ + quoteIndex);
+    }
     throw Error("Unterminated quoted field starting at line " + std::to_string(line) + " of " + displayName_);
 }
 

@@ -2,14 +2,21 @@
 // per row.  Only the first `wanted` fields of a row are picked out; the rest
 // of the line is skipped with memchr.  Every structural byte (separator, line
 // feed, carriage return, double quote) is below 0x40 and so never the trail
-// byte of a double-byte character, which makes the byte-wise scan safe.
+// byte of a double-byte character, which makes the byte-wise scan safe (in
+// UTF-8, every byte of a multi-byte character is 0x80 or above).
+//
+// A UTF-16 file is read through a Utf16Decoder: the reader then sees its
+// UTF-8 text, and its offsets count bytes of that text (0 = the first
+// character after the byte-order mark); progress still counts file bytes.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/utf16_decoder.h"
 #include "engine/value.h"
 
 namespace engine {
@@ -21,10 +28,13 @@ public:
     // file in messages.
     CsvReader(int fd, std::string displayName, char separator, std::uint64_t begin, std::uint64_t stopAt,
               std::uint64_t fileSize);
+    // Reads the UTF-8 text that decoder gives (it must be at its start) from
+    // the text offset begin (a line start) to the end.
+    CsvReader(std::unique_ptr<Utf16Decoder> decoder, std::string displayName, char separator, std::uint64_t begin);
 
     // Number of leading fields to pick out of each row.
     void setWanted(std::size_t wanted) { wanted_ = wanted; }
-    // Called after each block read with the number of bytes read so far.
+    // Called after each block read with the file offset read up to.
     void setBlockHook(std::function<void(std::uint64_t)> hook) { hook_ = std::move(hook); }
 
     // Moves to the next row; false at the end.  Throws Error for a quoted
@@ -74,9 +84,12 @@ private:
     std::vector<Value> fields_;
     std::size_t fieldCount_ = 0;
     std::function<void(std::uint64_t)> hook_;
+    std::unique_ptr<Utf16Decoder> decoder_;  // for a UTF-16 file; null for bytes read as they are
 };
 
 // 1-based number of the line that contains the byte at offset.
 std::uint64_t lineNumberAt(int fd, std::uint64_t offset);
+// The same for a text offset of a UTF-16 file; decoder must be at its start.
+std::uint64_t lineNumberAt(Utf16Decoder& decoder, std::uint64_t offset);
 
 }  // namespace engine

@@ -6,9 +6,9 @@
 
 namespace engine {
 
-DistinctSink::DistinctSink(std::vector<std::unique_ptr<Node>> columns, std::uint64_t limit, const CharStepper& chars,
-                           int part, int parts)
-    : columns_(std::move(columns)), limit_(limit), chars_(chars), part_(part), parts_(limit == ~std::uint64_t{0} ? parts : 1),
+DistinctSink::DistinctSink(std::vector<std::unique_ptr<Node>> columns, std::uint64_t limit,
+                           std::vector<CharStepper> chars, int part, int parts)
+    : columns_(std::move(columns)), limit_(limit), chars_(std::move(chars)), part_(part), parts_(limit == ~std::uint64_t{0} ? parts : 1),
       values_(columns_.size()), foreign_(columns_.size()), rows_(columns_.size()) {
     for (Half& h : halves_) h.rows = RowStore(columns_.size());
 }
@@ -17,7 +17,7 @@ bool DistinctSink::add(Half& half, const Cell* cells, std::uint64_t hash, std::u
                        Order order) {
     const std::size_t n = half.rows.columns();
     const std::size_t found = half.index.find(hash, [&](std::size_t row) {
-        return RowKey::equalCells(half.rows.row(row), cells, n, chars_);
+        return RowKey::equalCells(half.rows.row(row), cells, n, chars_.data());
     });
     if (found != RowIndex::kNone) {
         if (order == Order::Any && ordinal < half.ordinals[found]) {
@@ -64,7 +64,7 @@ bool DistinctSink::consume(const EvalContext& ctx) {
         return rows_.rows() < limit_;
     }
     key_.assign(values_.data(), values_.size());
-    const std::uint64_t hash = key_.hash(chars_);
+    const std::uint64_t hash = key_.hash(chars_.data());
     const std::uint64_t ordinal = seen_++;
     if (limited()) {
         add(halves_[hash & 1], key_.cells(), hash, ordinal, Bytes::Borrowed, Order::Any);
@@ -95,10 +95,10 @@ void DistinctSink::absorb(Half& half, Foreign& values, std::uint64_t ordinalBase
     constexpr std::size_t kAhead = 16;
     std::uint64_t hashes[2 * kAhead];  // a ring: the hash of value i at i % (2 * kAhead)
     auto hashAt = [&](std::size_t i) -> std::uint64_t& { return hashes[i % (2 * kAhead)]; };
-    for (std::size_t i = 0; i < std::min(kAhead, total); ++i) hashAt(i) = RowKey::hashCells(values.cells.row(i), n, chars_);
+    for (std::size_t i = 0; i < std::min(kAhead, total); ++i) hashAt(i) = RowKey::hashCells(values.cells.row(i), n, chars_.data());
     for (std::size_t i = 0; i < total; ++i) {
         if (i + kAhead < total) {
-            hashAt(i + kAhead) = RowKey::hashCells(values.cells.row(i + kAhead), n, chars_);
+            hashAt(i + kAhead) = RowKey::hashCells(values.cells.row(i + kAhead), n, chars_.data());
             half.index.prefetch(hashAt(i + kAhead));
         }
         if (i + 8 < total) {
@@ -132,7 +132,7 @@ void DistinctSink::merge(RowSink& laterSink) {
         resolve();
         for (std::size_t r = 0; r < later.rows_.rows() && rows_.rows() < limit_; ++r) {
             const Cell* cells = later.rows_.row(r);
-            const std::uint64_t hash = RowKey::hashCells(cells, columns_.size(), chars_);
+            const std::uint64_t hash = RowKey::hashCells(cells, columns_.size(), chars_.data());
             if (add(halves_[hash & 1], cells, hash, base + r, Bytes::Borrowed, Order::Any)) rows_.addCells(cells);
         }
         seen_ += later.seen_;

@@ -27,8 +27,9 @@ namespace engine {
 // prefetched first, so the cache misses of large tables overlap.
 class DistinctSink : public RowSink {
 public:
-    // part and parts: which part of the file this sink reads (see ScanRequest).
-    DistinctSink(std::vector<std::unique_ptr<Node>> columns, std::uint64_t limit, const CharStepper& chars,
+    // chars: the code page of each column's text; part and parts: which part
+    // of the file this sink reads (see ScanRequest).
+    DistinctSink(std::vector<std::unique_ptr<Node>> columns, std::uint64_t limit, std::vector<CharStepper> chars,
                  int part = 0, int parts = 1);
     bool consume(const EvalContext& ctx) override;
     void merge(RowSink& later) override;
@@ -79,7 +80,7 @@ private:
 
     std::vector<std::unique_ptr<Node>> columns_;
     std::uint64_t limit_;
-    CharStepper chars_;
+    std::vector<CharStepper> chars_;
     int part_, parts_;
     std::vector<Value> values_;
     RowKey key_;

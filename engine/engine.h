@@ -1,10 +1,23 @@
 // Public interface of the text-table query engine: connections on a directory
 // of delimited text files, and result sets that run one SQL statement.
 //
-// All texts that cross this interface (connection strings, statements, table
-// and column names, values, messages) are bytes in the connection's code page
-// (GBK by default).  The engine converts names to the file system's encoding
-// only where it touches the file system.
+// Two kinds of text cross this interface:
+// - The connection's code page (GBK by default, or UTF-8): connection
+//   strings, statements, table and column names (those of a header line are
+//   converted into it), result column names and messages.  The engine turns
+//   paths into the file system's names only where it touches the file system.
+// - A table's encoding: the values.  Each table file has its own: the key
+//   CharacterSet of its Schema.ini section ("65001" UTF-8, "1200" UTF-16 LE,
+//   "1201" UTF-16 BE, "ANSI" or "936" GBK; letter case ignored; any other
+//   value is an Error); without the key, a byte-order mark at the file's
+//   start (EF BB BF UTF-8, FF FE / FE FF UTF-16); without either, the
+//   connection's code page.  A byte-order mark is never part of the data.
+//   UTF-16 files are read as UTF-8.  Characters are counted, compared and
+//   folded (A-Z only) in the table's encoding; bytes that are not valid text
+//   in it are one character each.  A statement's literals are converted into
+//   the encoding of the text they meet; a join between tables of different
+//   encodings compares their text.  Values come back as the table's bytes:
+//   ResultSet::columnEncoding says in which code page.
 #pragma once
 
 #include <cstdint>
@@ -73,7 +86,14 @@ public:
     bool isOpen() const;
 
     std::size_t recordCount() const;
+    // Names of the result's columns, in the connection's code page.
     const std::vector<std::string>& columnNames() const;
+    // The code page of the values of a column: that of the table its text
+    // comes from (UTF-8 for a UTF-16 table).  A column of numbers (counts,
+    // lengths) has plain ASCII values, which read the same in either code
+    // page; it reports the first table's.  Throws Error for a column that
+    // does not exist.
+    CodePage columnEncoding(std::size_t column) const;
     // Index of a column by name (letter case of A-Z ignored); throws Error
     // naming the column when there is none.
     std::size_t columnIndex(std::string_view name) const;
@@ -84,7 +104,7 @@ public:
     bool eof() const;
     std::size_t position() const;
 
-    // Value of a column of the current row; nullopt for a null.
+    // Value of a column of the current row, in columnEncoding(column); nullopt for a null.
     std::optional<std::string_view> value(std::size_t column) const;
     std::optional<std::string_view> value(std::string_view columnName) const;
     // Random access to any row, for grids.

@@ -1,5 +1,6 @@
 #include "engine/executor.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "engine/collect_sink.h"
 #include "engine/distinct_sink.h"
 #include "engine/group_sink.h"
+#include "engine/statement_encodings.h"
 #include "engine/table_source.h"
 #include "engine/text_fold.h"
 
@@ -55,6 +57,10 @@ struct Plan {
     std::vector<const Expr*> orderExprs;
     std::vector<bool> orderDescending;
     std::vector<int> orderOutput;  // selected column an order item names, or -1
+    // Code page of the text of each column of the result rows: the selected
+    // columns, then the hidden sort columns.
+    std::vector<CharStepper> rowChars;
+    std::vector<CharStepper> groupKeyChars;
     bool grouped = false;
     GroupOutputScope scope;
     std::vector<TableSource> tables;
@@ -74,12 +80,15 @@ public:
             for (const auto& g : plan.statement.groupBy) keys.push_back(compileRowExpression(*g, chars, "group by"));
             for (const Expr* a : plan.scope.aggregates)
                 counts.push_back(a->star ? nullptr : compileRowExpression(*a->children[0], chars, "count()"));
-            sink_ = std::make_unique<GroupSink>(std::move(keys), std::move(counts), chars);
+            sink_ = std::make_unique<GroupSink>(std::move(keys), std::move(counts), plan.groupKeyChars);
         } else {
             std::vector<std::unique_ptr<Node>> columns;
             for (const Expr* o : plan.outputs) columns.push_back(compileRowExpression(*o, chars, "select"));
             if (plan.statement.distinct) {
-                sink_ = std::make_unique<DistinctSink>(std::move(columns), plan.scanLimit, chars, part, parts);
+                sink_ = std::make_unique<DistinctSink>(
+                    std::move(columns), plan.scanLimit,
+                    std::vector<CharStepper>(plan.rowChars.begin(), plan.rowChars.begin() + plan.outputs.size()), part,
+                    parts);
             } else {
                 for (std::size_t i = 0; i < plan.orderExprs.size(); ++i)
                     if (plan.orderOutput[i] < 0)
@@ -140,6 +149,29 @@ private:
     std::vector<Cell> key_;
     std::vector<Value> rightValues_;
 };
+
+// Every expression the statement runs gets the encoding of its text, and
+// the result's columns theirs.
+void settleEncodings(Plan& plan) {
+    SelectStatement& s = plan.statement;
+    std::vector<CodePage> tables;
+    for (const TableSource& t : plan.tables) tables.push_back(t.values);
+    StatementEncodings encodings(plan.chars.codePage(), tables);
+    std::vector<const Expr*> settled;  // each tree once: its literals are converted in place
+    auto settle = [&](Expr* e) {
+        if (!e || std::find(settled.begin(), settled.end(), e) != settled.end()) return;
+        settled.push_back(e);
+        encodings.settle(*e);
+    };
+    for (auto& e : plan.starColumns) settle(e.get());
+    for (auto& item : s.items) settle(item.expr.get());
+    settle(s.where.get());
+    for (auto& g : s.groupBy) settle(g.get());
+    for (std::size_t i = 0; i < s.orderBy.size(); ++i)
+        if (plan.orderExprs[i] == s.orderBy[i].expr.get()) settle(s.orderBy[i].expr.get());
+    for (const Expr* o : plan.outputs) plan.rowChars.emplace_back(o->encoding);
+    for (const auto& g : s.groupBy) plan.groupKeyChars.emplace_back(g->encoding);
+}
 
 bool isStarGrouped(const SelectStatement& s) {
     for (const auto& item : s.items)
@@ -230,6 +262,8 @@ void buildPlan(Plan& plan, const QueryContext& context) {
         plan.orderDescending.push_back(o.descending);
     }
 
+    settleEncodings(plan);
+
     plan.grouped = !s.groupBy.empty();
     for (const Expr* o : plan.outputs) plan.grouped = plan.grouped || o->containsAggregate();
     for (const Expr* o : plan.orderExprs) plan.grouped = plan.grouped || o->containsAggregate();
@@ -244,6 +278,7 @@ void buildPlan(Plan& plan, const QueryContext& context) {
         if (found < 0 && s.distinct && !plan.grouped)
             throw Error("With select distinct, order by can only use the selected columns");
         plan.orderOutput.push_back(found);
+        if (found < 0) plan.rowChars.emplace_back(o->encoding);
     }
 
     if (plan.grouped) {
@@ -285,7 +320,7 @@ RowStore groupRows(Plan& plan, GroupSink& sink) {
 }
 
 // Keeps the first of rows equal in the named columns (select distinct over groups).
-RowStore distinctRows(RowStore& rows, std::size_t columns, const CharStepper& chars) {
+RowStore distinctRows(RowStore& rows, std::size_t columns, const CharStepper* chars) {
     RowStore out(rows.columns());
     RowIndex index;
     for (std::size_t r = 0; r < rows.rows(); ++r) {
@@ -310,7 +345,7 @@ QueryResult runStatement(const QueryContext& context, const std::string& sql, Sc
 
     if (plan.statement.join) {
         plan.joinTable = std::make_unique<JoinTable>(
-            plan.tables[1], plan.join.rightKeys, plan.wanted[1], plan.chars,
+            plan.tables[1], plan.join.rightKeys, plan.wanted[1], plan.tables[0].values,
             [observer](std::uint64_t read, std::uint64_t size) {
                 if (observer && !observer->progress(read, size)) throwCancelled();
             });
@@ -327,9 +362,10 @@ QueryResult runStatement(const QueryContext& context, const std::string& sql, Sc
 
     QueryResult result;
     result.columnNames = plan.names;
+    for (std::size_t i = 0; i < plan.outputs.size(); ++i) result.columnEncodings.push_back(plan.rowChars[i].codePage());
     if (plan.grouped) {
         result.rows = groupRows(plan, static_cast<GroupSink&>(sink));
-        if (plan.statement.distinct) result.rows = distinctRows(result.rows, plan.outputs.size(), plan.chars);
+        if (plan.statement.distinct) result.rows = distinctRows(result.rows, plan.outputs.size(), plan.rowChars.data());
     } else if (plan.statement.distinct) {
         auto& distinct = static_cast<DistinctSink&>(sink);
         distinct.resolve();
@@ -344,7 +380,7 @@ QueryResult runStatement(const QueryContext& context, const std::string& sql, Sc
         const std::size_t column = plan.orderOutput[i] >= 0 ? static_cast<std::size_t>(plan.orderOutput[i]) : hidden++;
         keys.push_back({column, static_cast<bool>(plan.orderDescending[i])});
     }
-    sortRows(result.rows, keys, plan.chars);
+    sortRows(result.rows, keys, plan.rowChars.data());
     if (plan.statement.top) result.rows.truncate(*plan.statement.top);
     return result;
 }

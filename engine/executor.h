@@ -14,13 +14,14 @@ namespace engine {
 
 struct QueryResult {
     std::vector<std::string> columnNames;
+    std::vector<CodePage> columnEncodings;  // of the values of each named column
     RowStore rows;                 // may hold hidden sort columns after the named ones
 };
 
 struct QueryContext {
     std::string dataSource;
     TableFormat defaults;
-    CharStepper chars;
+    CharStepper chars;   // the connection's code page: of the statement, names and messages
 };
 
 QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer);

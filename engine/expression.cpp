@@ -5,6 +5,7 @@
 
 #include "engine/engine.h"
 #include "engine/function_nodes.h"
+#include "engine/text_convert.h"
 #include "engine/text_fold.h"
 
 namespace engine {
@@ -86,9 +87,12 @@ private:
 class CompareNode : public Node {
 public:
     enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
-    CompareNode(const std::string& op, std::unique_ptr<Node> a, std::unique_ptr<Node> b, const CharStepper& chars)
+    // neverEqual: one side is a literal with a character the texts' code page
+    // cannot hold, so no text equals it.
+    CompareNode(const std::string& op, std::unique_ptr<Node> a, std::unique_ptr<Node> b, const CharStepper& chars,
+                bool neverEqual)
         : op_(op == "=" ? Op::Eq : op == "<>" ? Op::Ne : op == "<" ? Op::Lt : op == ">" ? Op::Gt : op == "<=" ? Op::Le : Op::Ge),
-          a_(std::move(a)), b_(std::move(b)), chars_(chars) {}
+          a_(std::move(a)), b_(std::move(b)), chars_(chars), neverEqual_(neverEqual) {}
     Value eval(const EvalContext& ctx) override {
         const Value x = a_->eval(ctx);
         if (x.isNull()) return x;
@@ -97,7 +101,7 @@ public:
         int c;
         if (x.isText() && y.isText()) {
             if (op_ == Op::Eq || op_ == Op::Ne) {
-                const bool eq = equalFolded(x.view(), y.view(), chars_);
+                const bool eq = !neverEqual_ && equalFolded(x.view(), y.view(), chars_);
                 return truth(op_ == Op::Eq ? eq : !eq);
             }
             c = compareFolded(x.view(), y.view(), chars_);
@@ -128,6 +132,25 @@ private:
     Op op_;
     std::unique_ptr<Node> a_, b_;
     CharStepper chars_;
+    bool neverEqual_;
+};
+
+// Text of a table in another code page, converted for the text it meets.
+class ConvertNode : public Node {
+public:
+    ConvertNode(std::unique_ptr<Node> a, CodePage from, CodePage to) : a_(std::move(a)), from_(from), to_(to) {}
+    Value eval(const EvalContext& ctx) override {
+        const Value v = a_->eval(ctx);
+        if (!v.isText()) return v;
+        scratch_.clear();
+        appendConverted(scratch_, v.view(), from_, to_);
+        return Value::text(scratch_);
+    }
+
+private:
+    std::unique_ptr<Node> a_;
+    CodePage from_, to_;
+    std::string scratch_;
 };
 
 class ArithmeticNode : public Node {
@@ -212,7 +235,12 @@ void flattenLogic(const Expr& e, Expr::Kind kind, std::vector<const Expr*>& term
     for (const auto& c : e.children) flattenLogic(*c, kind, terms);
 }
 
+bool inexactLiteral(const Expr& e) { return e.kind == Expr::Kind::TextLiteral && e.inexact; }
+
+// chars: the connection's code page (of messages); the code page each node
+// steps its text in is the expression's own (Expr::encoding).
 std::unique_ptr<Node> compileWith(const Expr& e, const CharStepper& chars, const Compiler& sub) {
+    const CharStepper textChars(e.encoding);
     switch (e.kind) {
     case Expr::Kind::Column: return std::make_unique<ColumnNode>(e.table, e.column);
     case Expr::Kind::TextLiteral:
@@ -242,8 +270,9 @@ std::unique_ptr<Node> compileWith(const Expr& e, const CharStepper& chars, const
             }
             if (j - i >= 2) {
                 std::vector<LikeTest> tests;
-                for (std::size_t k = i; k < j; ++k) tests.push_back({terms[k]->children[1]->text, terms[k]->negated});
-                nodes.push_back(makeLikeChainNode(isAnd, sub(*terms[i]->children[0]), tests, chars));
+                for (std::size_t k = i; k < j; ++k)
+                    tests.push_back({terms[k]->children[1]->text, terms[k]->children[1]->encoding, terms[k]->negated});
+                nodes.push_back(makeLikeChainNode(isAnd, sub(*terms[i]->children[0]), tests, CharStepper(terms[i]->encoding)));
                 i = j;
             } else {
                 nodes.push_back(sub(*terms[i]));
@@ -253,21 +282,26 @@ std::unique_ptr<Node> compileWith(const Expr& e, const CharStepper& chars, const
         if (nodes.size() == 1) return std::move(nodes.front());
         return std::make_unique<LogicNode>(isAnd, std::move(nodes));
     }
-    case Expr::Kind::Compare:
-        return std::make_unique<CompareNode>(e.text, sub(*e.children[0]), sub(*e.children[1]), chars);
+    case Expr::Kind::Compare: {
+        const bool neverEqual = (e.text == "=" || e.text == "<>") &&
+                                (inexactLiteral(*e.children[0]) || inexactLiteral(*e.children[1]));
+        return std::make_unique<CompareNode>(e.text, sub(*e.children[0]), sub(*e.children[1]), textChars, neverEqual);
+    }
     case Expr::Kind::Arithmetic:
         return std::make_unique<ArithmeticNode>(e.text[0], sub(*e.children[0]), sub(*e.children[1]));
     case Expr::Kind::IsNull: return std::make_unique<IsNullNode>(sub(*e.children[0]), e.negated);
     case Expr::Kind::Like: {
         const Expr& pattern = *e.children[1];
         const std::string* literal = pattern.kind == Expr::Kind::TextLiteral ? &pattern.text : nullptr;
-        return makeLikeNode(sub(*e.children[0]), sub(pattern), literal, e.negated, chars);
+        return makeLikeNode(sub(*e.children[0]), sub(pattern), literal, pattern.encoding, e.negated, textChars);
     }
     case Expr::Kind::Call: {
         std::vector<std::unique_ptr<Node>> args;
         for (const auto& c : e.children) args.push_back(sub(*c));
-        return makeFunctionNode(e, std::move(args), chars);
+        return makeFunctionNode(e, std::move(args), textChars, chars.codePage());
     }
+    case Expr::Kind::Convert:
+        return std::make_unique<ConvertNode>(sub(*e.children[0]), e.children[0]->encoding, e.encoding);
     }
     throw Error("Unsupported expression");
 }

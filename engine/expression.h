@@ -48,7 +48,9 @@ public:
 bool isTrue(const Value& v);
 
 // Compiles an expression that reads row values; count() is refused with an
-// Error that names the clause.
+// Error that names the clause.  The expression must have been settled
+// (StatementEncodings): each node steps characters in its own encoding;
+// chars is the connection's code page, of error messages.
 std::unique_ptr<Node> compileRowExpression(const Expr& e, const CharStepper& chars, const char* clause);
 
 // Compiles an expression over groups: parts equal to a group by expression

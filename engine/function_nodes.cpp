@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "engine/like_matcher.h"
+#include "engine/text_convert.h"
 #include "engine/text_fold.h"
 #include "engine/text_functions.h"
 
@@ -20,10 +21,10 @@ std::string folded(const std::string& s) {
 
 class LikeNode : public Node {
 public:
-    LikeNode(std::unique_ptr<Node> subject, std::unique_ptr<Node> pattern, const std::string* literal, bool negated,
-             const CharStepper& chars)
+    LikeNode(std::unique_ptr<Node> subject, std::unique_ptr<Node> pattern, const std::string* literal,
+             CodePage literalCodePage, bool negated, const CharStepper& chars)
         : subject_(std::move(subject)), pattern_(std::move(pattern)), negated_(negated), chars_(chars) {
-        if (literal) fixed_ = std::make_unique<LikeMatcher>(*literal, chars);
+        if (literal) fixed_ = std::make_unique<LikeMatcher>(*literal, literalCodePage, chars);
     }
     Value eval(const EvalContext& ctx) override {
         const Value s = subject_->eval(ctx);
@@ -59,7 +60,7 @@ public:
     LikeChainNode(bool isAnd, std::unique_ptr<Node> subject, const std::vector<LikeTest>& tests,
                   const CharStepper& chars)
         : isAnd_(isAnd), subject_(std::move(subject)) {
-        for (const auto& t : tests) tests_.push_back({LikeMatcher(t.pattern, chars), t.negated});
+        for (const auto& t : tests) tests_.push_back({LikeMatcher(t.pattern, t.patternCodePage, chars), t.negated});
     }
     Value eval(const EvalContext& ctx) override {
         const Value s = subject_->eval(ctx);
@@ -111,8 +112,9 @@ const FunctionInfo& lookup(const Expr& e) {
 
 class FunctionNode : public Node {
 public:
-    FunctionNode(Function f, std::vector<std::unique_ptr<Node>> args, std::string name, const CharStepper& chars)
-        : f_(f), args_(std::move(args)), name_(std::move(name)), chars_(chars) {}
+    FunctionNode(Function f, std::vector<std::unique_ptr<Node>> args, std::string name, const CharStepper& chars,
+                 CodePage messages)
+        : f_(f), args_(std::move(args)), name_(std::move(name)), chars_(chars), messages_(messages) {}
 
     Value eval(const EvalContext& ctx) override {
         Value a[3];
@@ -184,7 +186,7 @@ private:
     double number(const Value& v, const char* what) {
         auto n = numericValue(v);
         if (!n) throw Error("The " + std::string(what) + " given to " + name_ + "() is not a number: \"" +
-                            std::string(v.view()) + "\"");
+                            converted(v.view(), chars_.codePage(), messages_) + "\"");
         return std::floor(*n);
     }
     void upper() {
@@ -201,6 +203,7 @@ private:
     std::vector<std::unique_ptr<Node>> args_;
     std::string name_;
     CharStepper chars_;
+    CodePage messages_;
     std::string scratch_, numberText_;
 };
 
@@ -260,20 +263,21 @@ private:
 
 class MidNode : public Node {
 public:
-    MidNode(std::vector<std::unique_ptr<Node>> args, const CharStepper& chars) : args_(std::move(args)), chars_(chars) {}
+    MidNode(std::vector<std::unique_ptr<Node>> args, const CharStepper& chars, CodePage messages)
+        : args_(std::move(args)), chars_(chars), messages_(messages) {}
     Value eval(const EvalContext& ctx) override {
         const Value s = args_[0]->eval(ctx);
         if (s.isNull()) return s;
         const Value p = args_[1]->eval(ctx);
         if (p.isNull()) return p;
-        double start = p.isNumber() ? p.number : number(p, "start");
+        double start = p.isNumber() ? p.number : number(p, "start", chars_.codePage(), messages_);
         start = std::floor(start);
         if (start < 1) throw Error("The start of mid() must be 1 or more, not " + formatNumber(start));
         double count = 1e18;
         if (args_.size() == 3) {
             const Value n = args_[2]->eval(ctx);
             if (n.isNull()) return n;
-            count = std::floor(n.isNumber() ? n.number : number(n, "length"));
+            count = std::floor(n.isNumber() ? n.number : number(n, "length", chars_.codePage(), messages_));
             if (count < 0) throw Error("The length of mid() must not be negative");
         }
         const std::string_view text = s.isText() ? s.view() : std::string_view(n_ = formatNumber(s.number));
@@ -283,21 +287,39 @@ public:
     }
 
 private:
-    static double number(const Value& v, const char* what) {
+    static double number(const Value& v, const char* what, CodePage text, CodePage messages) {
         auto n = numericValue(v);
-        if (!n) throw Error("The " + std::string(what) + " given to mid() is not a number: \"" + std::string(v.view()) + "\"");
+        if (!n)
+            throw Error("The " + std::string(what) + " given to mid() is not a number: \"" +
+                        converted(v.view(), text, messages) + "\"");
         return *n;
     }
     std::vector<std::unique_ptr<Node>> args_;
     CharStepper chars_;
+    CodePage messages_;
     std::string n_;
+};
+
+// instr() of a text that cannot occur: 0, or null when an argument is null.
+class NotFoundNode : public Node {
+public:
+    explicit NotFoundNode(std::vector<std::unique_ptr<Node>> args) : args_(std::move(args)) {}
+    Value eval(const EvalContext& ctx) override {
+        for (auto& a : args_)
+            if (a->eval(ctx).isNull()) return Value::null();
+        return Value::fromNumber(0);
+    }
+
+private:
+    std::vector<std::unique_ptr<Node>> args_;
 };
 
 }  // namespace
 
 std::unique_ptr<Node> makeLikeNode(std::unique_ptr<Node> subject, std::unique_ptr<Node> pattern,
-                                   const std::string* literal, bool negated, const CharStepper& chars) {
-    return std::make_unique<LikeNode>(std::move(subject), std::move(pattern), literal, negated, chars);
+                                   const std::string* literal, CodePage literalCodePage, bool negated,
+                                   const CharStepper& chars) {
+    return std::make_unique<LikeNode>(std::move(subject), std::move(pattern), literal, literalCodePage, negated, chars);
 }
 
 void checkFunctionCall(const Expr& call) { lookup(call); }
@@ -308,18 +330,22 @@ std::unique_ptr<Node> makeLikeChainNode(bool isAnd, std::unique_ptr<Node> subjec
 }
 
 std::unique_ptr<Node> makeFunctionNode(const Expr& e, std::vector<std::unique_ptr<Node>> args,
-                                       const CharStepper& chars) {
+                                       const CharStepper& chars, CodePage messages) {
     const FunctionInfo& f = lookup(e);
     switch (f.id) {
     case Function::LCase: return std::make_unique<LCaseNode>(std::move(args[0]), chars);
     case Function::Len: return std::make_unique<LenNode>(std::move(args[0]), chars);
-    case Function::Mid: return std::make_unique<MidNode>(std::move(args), chars);
-    case Function::InStr:
+    case Function::Mid: return std::make_unique<MidNode>(std::move(args), chars, messages);
+    case Function::InStr: {
+        // A sought literal that the text's code page cannot hold is in no text.
+        const Expr& needle = *e.children.back();
+        if (needle.kind == Expr::Kind::TextLiteral && needle.inexact) return std::make_unique<NotFoundNode>(std::move(args));
         if (args.size() == 2) return std::make_unique<InStrNode>(std::move(args[0]), std::move(args[1]), chars);
         break;
+    }
     default: break;
     }
-    return std::make_unique<FunctionNode>(f.id, std::move(args), e.name, chars);
+    return std::make_unique<FunctionNode>(f.id, std::move(args), e.name, chars, messages);
 }
 
 }  // namespace engine

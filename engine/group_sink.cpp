@@ -3,8 +3,8 @@
 namespace engine {
 
 GroupSink::GroupSink(std::vector<std::unique_ptr<Node>> keys, std::vector<std::unique_ptr<Node>> countArgs,
-                     const CharStepper& chars)
-    : keyNodes_(std::move(keys)), countArgs_(std::move(countArgs)), chars_(chars), values_(keyNodes_.size()),
+                     std::vector<CharStepper> chars)
+    : keyNodes_(std::move(keys)), countArgs_(std::move(countArgs)), chars_(std::move(chars)), values_(keyNodes_.size()),
       keyRows_(keyNodes_.size()) {}
 
 std::size_t GroupSink::findOrAdd(const Cell* cells, std::uint64_t hash) {
@@ -14,7 +14,7 @@ std::size_t GroupSink::findOrAdd(const Cell* cells, std::uint64_t hash) {
         return 0;
     }
     std::size_t g = index_.find(hash, [&](std::size_t row) {
-        return RowKey::equalCells(keyRows_.row(row), cells, n, chars_);
+        return RowKey::equalCells(keyRows_.row(row), cells, n, chars_.data());
     });
     if (g == RowIndex::kNone) {
         keyRows_.addCells(cells);
@@ -42,7 +42,7 @@ bool GroupSink::consume(const EvalContext& ctx) {
     }
     for (std::size_t i = 0; i < keyNodes_.size(); ++i) values_[i] = keyNodes_[i]->eval(ctx);
     key_.assign(values_.data(), values_.size());
-    const std::uint64_t hash = key_.hash(chars_);
+    const std::uint64_t hash = key_.hash(chars_.data());
     index_.prefetch(hash);
     pending_.push_back({hash, pendingCells_.size(), pendingCounts_.size()});
     pendingCells_.append(key_.cells(), key_.size());
@@ -74,7 +74,7 @@ void GroupSink::merge(RowSink& laterSink) {
     const std::size_t k = countArgs_.size();
     for (std::size_t g = 0; g < later.groups_; ++g) {
         const Cell* cells = n ? later.keyRows_.row(g) : nullptr;
-        const std::size_t mine = findOrAdd(cells, n ? RowKey::hashCells(cells, n, chars_) : 0);
+        const std::size_t mine = findOrAdd(cells, n ? RowKey::hashCells(cells, n, chars_.data()) : 0);
         for (std::size_t i = 0; i < k; ++i) counts_[mine * k + i] += later.counts_[g * k + i];
     }
 }

@@ -15,9 +15,9 @@ namespace engine {
 // Counts per group key: count(x) adds one for each row where x is not null.
 class GroupSink : public RowSink {
 public:
-    // countArgs[i] is null for count(*).
+    // countArgs[i] is null for count(*); chars: the code page of each key's text.
     GroupSink(std::vector<std::unique_ptr<Node>> keys, std::vector<std::unique_ptr<Node>> countArgs,
-              const CharStepper& chars);
+              std::vector<CharStepper> chars);
     bool consume(const EvalContext& ctx) override;
     void merge(RowSink& later) override;
     void finish() override { flush(); }
@@ -45,7 +45,7 @@ private:
 
     std::vector<std::unique_ptr<Node>> keyNodes_;
     std::vector<std::unique_ptr<Node>> countArgs_;
-    CharStepper chars_;
+    std::vector<CharStepper> chars_;
     std::vector<Value> values_;
     RowKey key_;
     RowStore keyRows_;

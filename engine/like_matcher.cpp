@@ -7,6 +7,7 @@
 #endif
 
 #include "engine/engine.h"
+#include "engine/text_convert.h"
 
 namespace engine {
 namespace {
@@ -46,9 +47,40 @@ inline const char* findByte(const char* text, const char* p, const char* end, ch
 
 }  // namespace
 
-LikeMatcher::LikeMatcher(std::string_view pattern, const CharStepper& chars) : chars_(chars) {
+LikeMatcher::LikeMatcher(std::string_view pattern, const CharStepper& chars)
+    : LikeMatcher(pattern, chars.codePage(), chars) {}
+
+LikeMatcher::LikeMatcher(std::string_view written, CodePage patternCodePage, const CharStepper& chars) : chars_(chars) {
+    // The pattern in the texts' code page; `lost` marks the bytes ("?") that
+    // stand for a character that code page cannot hold.
+    std::string convertedPattern;
+    std::vector<bool> lost;
+    std::string_view pattern = written;
+    if (patternCodePage != chars.codePage()) {
+        const CharStepper from(patternCodePage);
+        const char* w = written.data();
+        const char* wend = w + written.size();
+        std::string piece;
+        while (w < wend) {
+            const std::size_t len = from.length(w, wend);
+            piece.clear();
+            if (appendConverted(piece, std::string_view(w, len), patternCodePage, chars.codePage())) {
+                convertedPattern += piece;
+                lost.resize(convertedPattern.size(), false);
+            } else {
+                convertedPattern.push_back('?');
+                lost.push_back(true);
+            }
+            w += len;
+        }
+        pattern = convertedPattern;
+    }
     const char* p = pattern.data();
     const char* end = p + pattern.size();
+    auto isLost = [&](const char* at) {
+        const auto i = static_cast<std::size_t>(at - pattern.data());
+        return i < lost.size() && lost[i];
+    };
     segments_.emplace_back();
     bool first = true;
     while (p < end) {
@@ -74,20 +106,22 @@ LikeMatcher::LikeMatcher(std::string_view pattern, const CharStepper& chars) : c
                     closed = true;
                     break;
                 }
+                bool keep = !isLost(q);
                 const std::uint32_t lo = chars_.code(q, l);
                 q += l;
                 // "x-y" is a range unless the "-" is the list's last member.
                 if (q + 1 < end && *q == '-' && q[1] != ']') {
                     const std::size_t l2 = chars_.length(q + 1, end);
                     const std::uint32_t hi = chars_.code(q + 1, l2);
-                    members.emplace_back(lo, hi);
+                    keep = keep && !isLost(q + 1);
+                    if (keep) members.emplace_back(lo, hi);
                     q += 1 + l2;
-                } else {
+                } else if (keep) {
                     members.emplace_back(lo, lo);
                 }
             }
             if (!closed)
-                throw Error("Invalid pattern '" + std::string(pattern) + "' in like: a \"[\" list is not closed");
+                throw Error("Invalid pattern '" + std::string(written) + "' in like: a \"[\" list is not closed");
             for (auto [lo, hi] : members) {
                 for (std::uint32_t c = lo; c <= hi && c < 0x100; ++c) {
                     if (c < 0x80 || chars_.codePage() == CodePage::Gbk) addSingle(atom.singleBytes, static_cast<unsigned char>(c));
@@ -96,7 +130,7 @@ LikeMatcher::LikeMatcher(std::string_view pattern, const CharStepper& chars) : c
             }
             p = q + 1;
         } else if (len == 1) {
-            addSingle(atom.singleBytes, static_cast<unsigned char>(*p));
+            if (!isLost(p)) addSingle(atom.singleBytes, static_cast<unsigned char>(*p));  // else: matches nothing
             ++p;
         } else {
             atom.literal.assign(p, len);

@@ -20,6 +20,10 @@ class LikeMatcher {
 public:
     // Throws Error naming the pattern when a "[" list is not closed.
     LikeMatcher(std::string_view pattern, const CharStepper& chars);
+    // A pattern written in another code page than the texts it tests (chars):
+    // it is converted character by character; a character that the texts'
+    // code page cannot hold matches nothing (in a "[...]" list: is no member).
+    LikeMatcher(std::string_view pattern, CodePage patternCodePage, const CharStepper& chars);
 
     bool matches(std::string_view text) const;
     // The same, told whether text is single-byte (isAscii) already.

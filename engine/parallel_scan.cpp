@@ -45,13 +45,15 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
     ScanObserver* observer = request.observer;
 
     std::uint64_t cut = 0;
-    if (request.allowParallel && std::thread::hardware_concurrency() >= 2 && size - start >= request.parallelMinimum && size > start)
+    // A UTF-16 file is read by one thread: its line ends are not single bytes.
+    if (request.allowParallel && !isUtf16(table.encoding) && std::thread::hardware_concurrency() >= 2 &&
+        size - start >= request.parallelMinimum && size > start)
         cut = nextLineStart(table.file.fd(), start + (size - start) / 2, size);
 
     if (cut >= size) cut = 0;
     auto first = request.makeWorker(0, cut == 0 ? 1 : 2);
     if (cut == 0) {
-        CsvReader reader(table.file.fd(), table.path, table.format.separator, start, size, size);
+        CsvReader reader = readTable(table, start, size);
         reader.setWanted(request.wanted);
         reader.setBlockHook([&](std::uint64_t read) {
             if (observer && !observer->progress(read, size)) throwCancelled();
@@ -66,7 +68,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
     std::atomic<std::uint64_t> readFirst{start}, readSecond{0};
     auto second = request.makeWorker(1, 2);
     auto secondDone = std::async(std::launch::async, [&] {
-        CsvReader reader(table.file.fd(), table.path, table.format.separator, cut, size, size);
+        CsvReader reader = readTable(table, cut, size);
         reader.setWanted(request.wanted);
         reader.setBlockHook([&](std::uint64_t read) {
             readSecond = read - cut;
@@ -96,7 +98,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
     };
 
     try {
-        CsvReader reader(table.file.fd(), table.path, table.format.separator, start, cut, size);
+        CsvReader reader = readTable(table, start, cut);
         reader.setWanted(request.wanted);
         reader.setBlockHook([&](std::uint64_t read) {
             readFirst = std::min(read, cut);

@@ -24,7 +24,7 @@ int compare(const KeyValue& a, const KeyValue& b) {
 
 }  // namespace
 
-void sortRows(RowStore& rows, const std::vector<SortKey>& keys, const CharStepper& chars) {
+void sortRows(RowStore& rows, const std::vector<SortKey>& keys, const CharStepper* chars) {
     if (keys.empty() || rows.rows() < 2) return;
     const std::size_t n = rows.rows();
     const std::size_t k = keys.size();
@@ -39,7 +39,7 @@ void sortRows(RowStore& rows, const std::vector<SortKey>& keys, const CharSteppe
                 v.number = *num;
             } else {
                 v.kind = KeyValue::Text;
-                appendFolded(v.folded, c.view(), chars);
+                appendFolded(v.folded, c.view(), chars[keys[i].column]);
             }
         }
     }

@@ -15,6 +15,7 @@ struct SortKey {
     bool descending;
 };
 
-void sortRows(RowStore& rows, const std::vector<SortKey>& keys, const CharStepper& chars);
+// chars: the code page of each column's text.
+void sortRows(RowStore& rows, const std::vector<SortKey>& keys, const CharStepper* chars);
 
 }  // namespace engine

@@ -51,6 +51,12 @@ std::size_t ResultSet::recordCount() const { return impl_->open ? impl_->result.
 
 const std::vector<std::string>& ResultSet::columnNames() const { return impl_->result.columnNames; }
 
+CodePage ResultSet::columnEncoding(std::size_t column) const {
+    const auto& encodings = impl_->result.columnEncodings;
+    if (column >= encodings.size()) throw Error("The result has no column " + std::to_string(column + 1));
+    return encodings[column];
+}
+
 std::size_t ResultSet::columnIndex(std::string_view name) const {
     const auto& names = impl_->result.columnNames;
     for (std::size_t i = 0; i < names.size(); ++i)

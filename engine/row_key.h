@@ -1,5 +1,6 @@
 // Hashing and comparing a row of key values (texts compared without regard
-// to the letter case of A-Z) against rows kept in a RowStore.
+// to the letter case of A-Z) against rows kept in a RowStore.  chars holds
+// one CharStepper per key column: the code page of that column's text.
 #pragma once
 
 #include <string>
@@ -33,25 +34,25 @@ public:
     const Cell* cells() const { return cells_.data(); }
     std::size_t size() const { return cells_.size(); }
 
-    std::uint64_t hash(const CharStepper& chars) const { return hashCells(cells_.data(), cells_.size(), chars); }
+    std::uint64_t hash(const CharStepper* chars) const { return hashCells(cells_.data(), cells_.size(), chars); }
 
-    static std::uint64_t hashCells(const Cell* cells, std::size_t n, const CharStepper& chars) {
+    static std::uint64_t hashCells(const Cell* cells, std::size_t n, const CharStepper* chars) {
         std::uint64_t h = 0x9AE16A3B2F90404FULL;
         for (std::size_t i = 0; i < n; ++i) {
-            const std::uint64_t c = cells[i].isNull() ? 0x51ED27F1C3A5B7D9ULL : foldedHash(cells[i].view(), chars);
+            const std::uint64_t c = cells[i].isNull() ? 0x51ED27F1C3A5B7D9ULL : foldedHash(cells[i].view(), chars[i]);
             h = (h ^ c) * 0x9E3779B97F4A7C15ULL;
             h ^= h >> 31;
         }
         return h;
     }
 
-    static bool equalCells(const Cell* a, const Cell* b, std::size_t n, const CharStepper& chars) {
+    static bool equalCells(const Cell* a, const Cell* b, std::size_t n, const CharStepper* chars) {
         for (std::size_t i = 0; i < n; ++i) {
             if (a[i].isNull() || b[i].isNull()) {
                 if (a[i].isNull() != b[i].isNull()) return false;
                 continue;
             }
-            if (!equalFolded(a[i].view(), b[i].view(), chars)) return false;
+            if (!equalFolded(a[i].view(), b[i].view(), chars[i])) return false;
         }
         return true;
     }

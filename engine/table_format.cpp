@@ -4,8 +4,9 @@
 
 #include "engine/char_stepper.h"
 #include "engine/engine.h"
+#include "engine/schema_file.h"
+#include "engine/table_source.h"
 #include "platform/file_system.h"
-#include "platform/ini_file.h"
 
 namespace engine {
 namespace {
@@ -107,11 +108,11 @@ ConnectionOptions parseConnectionString(std::string_view text) {
     return options;
 }
 
-TableFormat resolveTableFormat(const std::string& dir, const std::string& fileName, const TableFormat& defaults) {
+TableFormat resolveTableFormat(const std::string& dir, const std::string& fileName, const TableFormat& defaults,
+                               const CharStepper& chars) {
     TableFormat format = defaults;
-    const std::string schema = platform::joinPath(dir, "Schema.ini");
-    if (!platform::fileExists(schema)) return format;
-    const auto entries = platform::ini::readSection(schema, fileName);
+    const std::string schema = fileSystemName(platform::joinPath(dir, "Schema.ini"), chars);
+    const auto entries = readSchemaSection(schema, fileName, chars.codePage());
     for (const auto& [key, value] : entries) {
         if (sameWord(trim(key), "ColNameHeader")) {
             auto hdr = parseYesNo(value);
@@ -122,6 +123,12 @@ TableFormat resolveTableFormat(const std::string& dir, const std::string& fileNa
             auto sep = parseFormatWord(value);
             if (!sep) throw Error("Schema.ini in " + dir + ": unknown Format \"" + value + "\" for [" + fileName + "]");
             format.separator = *sep;
+        } else if (sameWord(trim(key), "CharacterSet")) {
+            auto encoding = parseCharacterSet(value);
+            if (!encoding)
+                throw Error("Schema.ini in " + dir + ": unknown CharacterSet \"" + value + "\" for [" + fileName +
+                            "]; it must be 65001 (UTF-8), 1200 (UTF-16 LE), 1201 (UTF-16 BE), ANSI or 936 (GBK)");
+            format.characterSet = *encoding;
         }
     }
     return format;

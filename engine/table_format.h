@@ -1,17 +1,22 @@
-// How a delimited file is read: its separator and whether its first line holds
-// the column names.  The connection string gives the default; a section named
-// after the file in Schema.ini beside it overrides it.
+// How a delimited file is read: its separator, whether its first line holds
+// the column names, and the encoding of its text.  The connection string
+// gives the default; a section named after the file in Schema.ini beside it
+// overrides it.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/char_stepper.h"
+#include "engine/file_encoding.h"
+
 namespace engine {
 
 struct TableFormat {
     bool header = true;    // first line holds column names
     char separator = ',';
+    std::optional<FileEncoding> characterSet;  // Schema.ini's CharacterSet, when it names one
 };
 
 // "CSVDelimited", "TabDelimited", "Delimited" (the comma) or "Delimited(x)"
@@ -30,9 +35,10 @@ struct ConnectionOptions {
 // Parses the connection string; throws Error for a malformed string.
 ConnectionOptions parseConnectionString(std::string_view text);
 
-// The format of the file fileName in directory dir: the Schema.ini section
-// named after the file when there is one, else the defaults.  Throws Error
-// for a section value that cannot be understood.
-TableFormat resolveTableFormat(const std::string& dir, const std::string& fileName, const TableFormat& defaults);
+// The format of the file fileName in directory dir (both in the code page of
+// chars): the Schema.ini section named after the file when there is one, else
+// the defaults.  Throws Error for a section value that cannot be understood.
+TableFormat resolveTableFormat(const std::string& dir, const std::string& fileName, const TableFormat& defaults,
+                               const CharStepper& chars);
 
 }  // namespace engine

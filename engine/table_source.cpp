@@ -10,6 +10,7 @@
 
 #include "engine/csv_reader.h"
 #include "engine/engine.h"
+#include "engine/text_convert.h"
 #include "platform/file_system.h"
 
 namespace engine {
@@ -64,9 +65,18 @@ TableSource openTable(const std::string& name, const std::string& dataSource, co
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         throw Error("Cannot open the table [" + name + "]: " + t.path + " is not a file");
     t.fileSize = static_cast<std::uint64_t>(st.st_size);
-    t.format = resolveTableFormat(dir, fileName, defaults);
+    t.format = resolveTableFormat(dir, fileName, defaults, chars);
 
-    CsvReader reader(fd, t.path, t.format.separator, 0, t.fileSize, t.fileSize);
+    char head[3] = {};
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    const ContentEncoding content = contentEncoding(
+        t.format.characterSet, std::string_view(head, got > 0 ? static_cast<std::size_t>(got) : 0), chars.codePage());
+    t.encoding = content.encoding;
+    t.values = valueCodePage(content.encoding);
+    t.contentStart = content.bomSize;
+    t.dataStart = isUtf16(t.encoding) ? 0 : t.contentStart;
+
+    CsvReader reader = readTable(t, t.dataStart, t.fileSize);
     reader.setWanted(std::numeric_limits<std::size_t>::max());
     if (!reader.next()) {
         t.anyColumn = !t.format.header;
@@ -75,12 +85,20 @@ TableSource openTable(const std::string& name, const std::string& dataSource, co
     const auto& fields = reader.fields();
     for (std::size_t i = 0; i < reader.fieldCount(); ++i) {
         if (t.format.header && i < fields.size() && !fields[i].isNull())
-            t.columns.emplace_back(fields[i].view());
+            t.columns.push_back(converted(fields[i].view(), t.values, chars.codePage()));
         else
             t.columns.push_back("F" + std::to_string(i + 1));
     }
-    t.dataStart = t.format.header ? reader.offset() : 0;
+    if (t.format.header) t.dataStart = reader.offset();
     return t;
+}
+
+CsvReader readTable(const TableSource& table, std::uint64_t begin, std::uint64_t stopAt) {
+    if (isUtf16(table.encoding))
+        return CsvReader(std::make_unique<Utf16Decoder>(table.file.fd(), table.encoding == FileEncoding::Utf16Be,
+                                                        table.contentStart, table.fileSize),
+                         table.path, table.format.separator, begin);
+    return CsvReader(table.file.fd(), table.path, table.format.separator, begin, stopAt, table.fileSize);
 }
 
 }  // namespace engine

@@ -1,6 +1,7 @@
 // Opens the file behind a table name of a statement: a bare name in the
 // connection's directory, an absolute path ("/...") anywhere; applies that
-// directory's Schema.ini; reads the column names.
+// directory's Schema.ini; decides the encoding of the file's text; reads the
+// column names.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "engine/char_stepper.h"
+#include "engine/csv_reader.h"
+#include "engine/file_encoding.h"
 #include "engine/table_format.h"
 
 namespace engine {
@@ -29,18 +32,29 @@ private:
 
 struct TableSource {
     std::string name;             // as written in the statement
-    std::string path;             // directory and file name, in the code page
+    std::string path;             // directory and file name, in the connection's code page
     TableFormat format;
-    std::vector<std::string> columns;
+    FileEncoding encoding = FileEncoding::Gbk;  // of the file's bytes
+    CodePage values = CodePage::Gbk;            // of the values read from it (UTF-16 is read as UTF-8)
+    std::vector<std::string> columns;           // names, in the connection's code page
     bool anyColumn = false;       // an empty file without header: F1, F2, ... all resolve (to nulls)
     FileHandle file;
     std::uint64_t fileSize = 0;
-    std::uint64_t dataStart = 0;  // offset of the first data row
+    std::uint64_t contentStart = 0;  // file offset after the byte-order mark
+    // Offset of the first data row: a file offset, or for a UTF-16 file an
+    // offset in its UTF-8 text (see CsvReader).
+    std::uint64_t dataStart = 0;
 };
 
 // Throws Error naming the table when the file is missing or unreadable.
+// chars: the connection's code page, of name and dataSource.
 TableSource openTable(const std::string& name, const std::string& dataSource, const TableFormat& defaults,
                       const CharStepper& chars);
+
+// A reader of the table's rows from offset begin (dataStart, or a line start
+// after it) up to the rows that start at stopAt.  A UTF-16 table is always
+// read to its end: its offsets are not file offsets, so it is never cut.
+CsvReader readTable(const TableSource& table, std::uint64_t begin, std::uint64_t stopAt);
 
 // The file system's name for a path written in the code page; throws Error
 // when it cannot be converted.

@@ -1,0 +1,83 @@
+#include "engine/schema_file.h"
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string_view>
+
+#include "engine/char_stepper.h"
+#include "engine/text_convert.h"
+#include "engine/text_fold.h"
+
+namespace engine {
+namespace {
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> linesOf(std::string_view all) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < all.size()) {
+        std::size_t end = all.find('\n', start);
+        if (end == std::string_view::npos) end = all.size();
+        std::string_view line = all.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Only a line that is "[" name "]" as a whole is a section header.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    line = trim(line);
+    if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
+    return trim(line.substr(1, line.size() - 2));
+}
+
+}  // namespace
+
+SchemaEntries readSchemaSection(const std::string& nativePath, const std::string& fileName, CodePage codePage) {
+    SchemaEntries entries;
+    std::ifstream in(nativePath, std::ios::binary);
+    if (!in) return entries;
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    std::string all = buffer.str();
+    if (all.compare(0, 3, "\xEF\xBB\xBF") == 0) all.erase(0, 3);
+    const std::vector<std::string_view> lines = linesOf(all);
+
+    // The file's name in each code page it can be written in, the connection's first.
+    struct Form {
+        std::string name;
+        CharStepper chars;
+    };
+    std::vector<Form> forms{{fileName, CharStepper(codePage)}};
+    const CodePage other = codePage == CodePage::Gbk ? CodePage::Utf8 : CodePage::Gbk;
+    std::string otherName;
+    if (appendConverted(otherName, fileName, codePage, other) && otherName != fileName)
+        forms.push_back({otherName, CharStepper(other)});
+
+    std::optional<std::size_t> header;
+    for (const Form& form : forms) {
+        for (std::size_t i = 0; i < lines.size() && !header; ++i) {
+            const auto name = sectionName(lines[i]);
+            if (name && equalFolded(*name, form.name, form.chars)) header = i;
+        }
+        if (header) break;
+    }
+    if (!header) return entries;
+    for (std::size_t i = *header + 1; i < lines.size(); ++i) {
+        if (sectionName(lines[i])) break;
+        const std::size_t eq = lines[i].find('=');
+        if (eq == std::string_view::npos) continue;
+        entries.emplace_back(std::string(trim(lines[i].substr(0, eq))), std::string(trim(lines[i].substr(eq + 1))));
+    }
+    return entries;
+}
+
+}  // namespace engine

@@ -1,0 +1,100 @@
+#include "engine/utf16_decoder.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/utf8.h"
+
+namespace engine {
+
+Utf16Decoder::Utf16Decoder(int fd, bool bigEndian, std::uint64_t start, std::uint64_t size)
+    : fd_(fd), bigEndian_(bigEndian), start_(start), readOffset_(start), size_(size), raw_(kChunk) {}
+
+std::size_t Utf16Decoder::fill(std::size_t need) {
+    if (end_ - pos_ >= need || readOffset_ >= size_) return end_ - pos_;
+    // Keep the unread bytes (at most a few), move them to the front.
+    std::memmove(raw_.data(), raw_.data() + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+    while (end_ < need && readOffset_ < size_) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(raw_.size() - end_, size_ - readOffset_));
+        const ssize_t got = ::pread(fd_, raw_.data() + end_, want, static_cast<off_t>(readOffset_));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw Error(std::string("Reading a table failed: ") + std::strerror(errno));
+        if (got == 0) {
+            size_ = readOffset_;  // the file shrank while being read
+            break;
+        }
+        end_ += static_cast<std::size_t>(got);
+        readOffset_ += static_cast<std::uint64_t>(got);
+    }
+    return end_ - pos_;
+}
+
+std::size_t Utf16Decoder::read(char* dest, std::size_t room) {
+    std::size_t written = 0;
+    bool full = false;
+    while (!full && written < room) {
+        std::size_t have = end_ - pos_;
+        if (have < 4) have = fill(4);
+        if (have < 2) {
+            if (have == 1 && room - written >= 3) {  // an odd last byte
+                ++pos_;
+                written += putUtf8(dest + written, 0xFFFD);
+            }
+            break;
+        }
+        const unsigned char* p = raw_.data() + pos_;
+        const unsigned char* const end = raw_.data() + end_;
+        // The units whose partner (of a surrogate pair) is in reach; the last
+        // three bytes wait for the refill above, unless the file ends there.
+        const unsigned char* const stop = have >= 4 ? end - 3 : p + 1;
+        while (p < stop) {
+            const char32_t u = unit(p);
+            if (u < 0x80) {
+                if (written == room) {
+                    full = true;
+                    break;
+                }
+                dest[written++] = static_cast<char>(u);
+                p += 2;
+                continue;
+            }
+            char32_t c = u;
+            std::size_t units = 1;
+            if (u >= 0xD800 && u < 0xDC00 && p + 3 < end) {
+                const char32_t low = unit(p + 2);
+                if (low >= 0xDC00 && low < 0xE000) {
+                    c = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+                    units = 2;
+                }
+            }
+            if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;  // half of a pair without its partner
+            const std::size_t need = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+            if (room - written < need) {
+                full = true;
+                break;
+            }
+            written += putUtf8(dest + written, c);
+            p += 2 * units;
+        }
+        pos_ = static_cast<std::size_t>(p - raw_.data());
+    }
+    return written;
+}
+
+void Utf16Decoder::skip(std::uint64_t n) {
+    char scratch[4096];
+    while (n > 0) {
+        const std::size_t got = read(scratch, static_cast<std::size_t>(std::min<std::uint64_t>(n, sizeof scratch)));
+        if (got == 0) break;
+        n -= got;
+    }
+}
+
+}  // namespace engine

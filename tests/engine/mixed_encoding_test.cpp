@@ -1,0 +1,136 @@
+// Tables of different encodings in one statement, and statements in another
+// code page than their table: texts are compared as text, values come back
+// as each table's bytes, and the result says which code page they are in.
+#include <gtest/gtest.h>
+
+#include "encoding_test_support.h"
+#include "engine/text_convert.h"
+
+namespace {
+
+using namespace enginetest;
+using engine::CodePage;
+
+struct Kind {
+    std::string label;
+    std::string characterSet;  // of the Schema.ini section
+    std::string (*encode)(const std::string&);
+    CodePage values;
+};
+
+std::string asGbk(const std::string& s) { return gbkOf(s); }
+std::string asUtf8(const std::string& s) { return s; }
+std::string asUtf16(const std::string& s) { return utf16(s, false); }
+
+const Kind kGbk{"GBK", "936", asGbk, CodePage::Gbk};
+const Kind kUtf8{"UTF-8", "65001", asUtf8, CodePage::Utf8};
+const Kind kUtf16{"UTF-16", "1200", asUtf16, CodePage::Utf8};
+
+TEST(MixedEncodings, ExclusionJoinComparesText) {
+    // The list and the suppression list of the exclusion pass, each pair of encodings.
+    const std::string list = "张三@qq.com\r\nBOB@X.CN\r\n李四@qq.com\r\nzoe@y.cn\r\n";
+    const std::string suppress = "张三@QQ.COM\r\nbob@x.cn\r\n喆@z.cn\r\n";
+    const std::pair<Kind, Kind> pairs[] = {{kGbk, kUtf8}, {kUtf8, kGbk}, {kUtf16, kGbk}, {kGbk, kUtf16}, {kUtf8, kUtf16}};
+    for (const auto& [left, right] : pairs) {
+        const std::string label = left.label + " list, " + right.label + " suppression list";
+        TempDir dir;
+        dir.write("list.csv", left.encode(list));
+        dir.write("ex.csv", right.encode(suppress));
+        dir.write("Schema.ini", "[list.csv]\r\nCharacterSet=" + left.characterSet + "\r\n[ex.csv]\r\nCharacterSet=" +
+                                    right.characterSet + "\r\n");
+        auto kept = runIn(CodePage::Gbk, dir.path(),
+                          "select A.* from [list.csv] as A left join [ex.csv] as B on A.[F1]=B.[F1] where B.[F1] is null",
+                          "No", "Delimited");
+        const std::vector<std::string> expectedKept = {"李四@qq.com", "zoe@y.cn"};
+        std::vector<std::string> keptUtf8;
+        for (const auto& v : column(kept)) keptUtf8.push_back(engine::converted(v, left.values, CodePage::Utf8));
+        EXPECT_EQ(keptUtf8, expectedKept) << label;
+        // The values are the list's bytes.
+        EXPECT_EQ(column(kept)[0], left.values == CodePage::Gbk ? gbkOf("李四@qq.com") : "李四@qq.com") << label;
+
+        auto matched = runIn(CodePage::Utf8, dir.path(),
+                             "select A.[F1], B.[F1] from [list.csv] as A inner join [ex.csv] as B on A.[F1]=B.[F1]", "No",
+                             "Delimited");
+        ASSERT_EQ(matched.rows.size(), 2u) << label;
+        EXPECT_EQ(engine::converted(*matched.rows[0][1], right.values, CodePage::Utf8), "张三@QQ.COM") << label;
+        EXPECT_EQ(engine::converted(*matched.rows[1][0], left.values, CodePage::Utf8), "BOB@X.CN") << label;
+    }
+}
+
+TEST(MixedEncodings, ResultColumnsSayTheirCodePage) {
+    TempDir dir;
+    dir.write("g.csv", gbkOf("id;name\r\n1;张三\r\n2;李四\r\n"));
+    dir.write("u.csv", "\xEF\xBB\xBFid;mail\r\n1;张三@qq.com\r\n2;李四@qq.com\r\n");
+    engine::Connection conn;
+    conn.open(connectionString(dir.path(), "Yes", "Delimited(;)"));
+    engine::ResultSet rs;
+    rs.open(conn, "select A.name, B.mail, lcase(B.mail) as l, len(A.name) as n, 'x' as k, A.name & B.mail as c "
+                  "from [g.csv] as A inner join [u.csv] as B on A.id = B.id");
+    ASSERT_EQ(rs.recordCount(), 2u);
+    const CodePage expected[] = {CodePage::Gbk, CodePage::Utf8, CodePage::Utf8, CodePage::Gbk, CodePage::Gbk,
+                                 CodePage::Gbk};
+    for (std::size_t c = 0; c < 6; ++c) EXPECT_EQ(rs.columnEncoding(c), expected[c]) << c;
+    EXPECT_EQ(*rs.value(0), gbkOf("张三"));
+    EXPECT_EQ(*rs.value(1), "张三@qq.com");
+    EXPECT_EQ(*rs.value(5), gbkOf("张三张三@qq.com"));  // the second text converted to the first's
+    EXPECT_THROW(rs.columnEncoding(6), engine::Error);
+    // select * takes each table's.
+    rs.open(conn, "select * from [g.csv] as A inner join [u.csv] as B on A.id = B.id");
+    EXPECT_EQ(rs.columnNames(), (std::vector<std::string>{"A.id", "name", "B.id", "mail"}));
+    EXPECT_EQ(rs.columnEncoding(1), CodePage::Gbk);
+    EXPECT_EQ(rs.columnEncoding(3), CodePage::Utf8);
+}
+
+TEST(MixedEncodings, ColumnsOfTwoEncodingsCompareAsText) {
+    TempDir dir;
+    dir.write("g.csv", gbkOf("id;e\r\n1;张三@QQ.com\r\n2;李四@qq.com\r\n3;x@y.z\r\n"));
+    dir.write("u.csv", "\xEF\xBB\xBFid;e\r\n1;张三@qq.COM\r\n2;王五@qq.com\r\n3;X@Y.Z\r\n");
+    dir.write("Schema.ini", "[g.csv]\r\nCharacterSet=936\r\n");  // for the UTF-8 connection
+    auto r = runIn(CodePage::Gbk, dir.path(),
+                   "select A.id from [g.csv] as A inner join [u.csv] as B on A.id = B.id where A.e = B.e or B.e like A.e");
+    EXPECT_EQ(column(r), (std::vector<std::string>{"1", "3"}));
+    auto g = runIn(CodePage::Utf8, dir.path(),
+                   "select B.e, count(*) as n from [g.csv] as A inner join [u.csv] as B on A.id = B.id "
+                   "where instr(B.e, mid(A.e, 1, 2)) = 1 group by B.e");
+    EXPECT_EQ(column(g), (std::vector<std::string>{"张三@qq.COM", "X@Y.Z"}));  // instr ignores letter case
+}
+
+TEST(MixedEncodings, Utf8StatementsOverAGbkTable) {
+    TempDir dir;
+    dir.write("g.csv", gbkOf("name;email\r\n张三;张三@qq.com\r\n李四;li@qq.com\r\n张三丰;zsf@163.com\r\n"));
+    dir.write("Schema.ini", "[g.csv]\r\nCharacterSet=ANSI\r\n");
+    auto r = runIn(CodePage::Utf8, dir.path(),
+                   "select name, email from [g.csv] where name = '张三' or email like '张%@%' or name like '[张]三丰'");
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0], (std::vector<Cell>{gbkOf("张三"), gbkOf("张三@qq.com")}));
+    EXPECT_EQ(r.rows[1][0], gbkOf("张三丰"));
+    EXPECT_EQ(runIn(CodePage::Utf8, dir.path(), "select * from [g.csv]").names,
+              (std::vector<std::string>{"name", "email"}));
+}
+
+TEST(MixedEncodings, ALiteralTheTableCannotHoldMatchesNothing) {
+    TempDir dir;
+    dir.write("g.csv", gbkOf("t\r\n?\r\na?\r\nab\r\nx\r\n"));  // "?" is what a lossy conversion would give
+    dir.write("Schema.ini", "[g.csv]\r\nCharacterSet=936\r\n");
+    struct Case {
+        std::string condition;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"t = '😀'", {}},
+        {"t = 'a😀'", {}},
+        {"t <> '😀'", {"?", "a?", "ab", "x"}},
+        {"t like '%😀%'", {}},
+        {"t like 'a😀'", {}},
+        {"t like '[😀a]%'", {"a?", "ab"}},
+        {"t like '[😀]%' or t like '%[x😀]'", {"x"}},
+        {"instr(t, '😀') = 0", {"?", "a?", "ab", "x"}},
+        {"instr(t, 'b') = 2", {"ab"}},
+    };
+    for (const auto& c : cases) {
+        auto r = runIn(CodePage::Utf8, dir.path(), "select t from [g.csv] where " + c.condition);
+        EXPECT_EQ(column(r), c.expected) << c.condition;
+    }
+}
+
+}  // namespace
