@@ -5,8 +5,8 @@
 // expressions that compare columns of two such tables.
 //
 // The conversion follows the system's GBK converter (iconv "GBK") exactly:
-// its tables are read from it once, on first use, and then used without a
-// call per character.  Characters step as CharStepper steps them.
+// each character is asked of it once per process and then looked up in a
+// table.  Characters step as CharStepper steps them.
 #pragma once
 
 #include <string>
