@@ -3,9 +3,6 @@
 #include <cstring>
 
 namespace engine {
-
-bool equalFoldedByCharacters(std::string_view a, std::string_view b, const CharStepper& chars);
-
 namespace {
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
@@ -15,6 +12,16 @@ inline std::uint64_t foldWordAscii(std::uint64_t w) {
     const std::uint64_t geA = w + kOnes * (0x80 - 'A');
     const std::uint64_t gtZ = w + kOnes * (0x80 - 'Z' - 1);
     const std::uint64_t upper = geA & ~gtZ & (kOnes * 0x80);
+    return w | (upper >> 2);
+}
+
+// Folds eight bytes at once, whatever they are: bytes of 0x80 and above
+// stay as they are (the UTF-8 shortcut).
+inline std::uint64_t foldWordAny(std::uint64_t w) {
+    const std::uint64_t low = w & (kOnes * 0x7F);
+    const std::uint64_t geA = low + kOnes * (0x80 - 'A');
+    const std::uint64_t gtZ = low + kOnes * (0x80 - 'Z' - 1);
+    const std::uint64_t upper = geA & ~gtZ & ~w & (kOnes * 0x80);
     return w | (upper >> 2);
 }
 
@@ -38,6 +45,40 @@ inline std::uint64_t loadTail(const char* p, std::size_t n) {
     return w;
 }
 
+// The hash of UTF-8 text folded byte by byte (the same as bytesHash of the folded text).
+std::uint64_t foldedHashAnyBytes(const char* p, std::size_t n) {
+    std::uint64_t h = 0x243F6A8885A308D3ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        h = mix(h, foldWordAny(w));
+    }
+    if (i < n) h = mix(h, foldWordAny(loadTail(p + i, n - i)));
+    return finish(h, n);
+}
+
+// Equal sizes; UTF-8 texts compared byte by byte, A-Z folded.
+bool equalFoldedAnyBytes(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y && foldWordAny(x) != foldWordAny(y)) return false;
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i] && foldAscii(a[i]) != foldAscii(b[i])) return false;
+    return true;
+}
+
+// When the eight-byte comparison meets a byte of 0x80 or above.
+bool equalFoldedNotAscii(std::string_view a, std::string_view b, const CharStepper& chars) {
+    if (chars.codePage() == CodePage::Utf8) return equalFoldedAnyBytes(a, b);
+    return equalFoldedByCharacters(a, b, chars);
+}
+
 }  // namespace
 
 void appendFolded(std::string& out, std::string_view text, const CharStepper& chars) {
@@ -55,6 +96,28 @@ void appendFolded(std::string& out, std::string_view text, const CharStepper& ch
         for (; p < end; ++p) *p = foldAscii(*p);
         return;
     }
+    if (chars.codePage() == CodePage::Utf8) {
+        for (; end - p >= 8; p += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p, 8);
+            w = foldWordAny(w);
+            std::memcpy(p, &w, 8);
+        }
+        for (; p < end; ++p) *p = foldAscii(*p);
+        return;
+    }
+    while (p < end) {
+        const std::size_t len = chars.length(p, end);
+        if (len == 1) *p = foldAscii(*p);
+        p += len;
+    }
+}
+
+void appendFoldedByCharacters(std::string& out, std::string_view text, const CharStepper& chars) {
+    const std::size_t start = out.size();
+    out.append(text);
+    char* p = out.data() + start;
+    char* end = out.data() + out.size();
     while (p < end) {
         const std::size_t len = chars.length(p, end);
         if (len == 1) *p = foldAscii(*p);
@@ -93,6 +156,7 @@ std::uint64_t foldedHash(std::string_view text, const CharStepper& chars) {
         h = mix(h, foldWordAscii(w));
     }
     if ((high & (kOnes * 0x80)) == 0) return finish(h, n);
+    if (chars.codePage() == CodePage::Utf8) return foldedHashAnyBytes(p, n);
     thread_local std::string folded;
     folded.clear();
     appendFolded(folded, text, chars);
@@ -112,7 +176,7 @@ bool equalFolded(std::string_view a, std::string_view b, const CharStepper& char
         std::memcpy(&x, a.data() + i, 8);
         std::memcpy(&y, b.data() + i, 8);
         if (x != y) {
-            if (((x | y | highWords) & (kOnes * 0x80)) != 0) return equalFoldedByCharacters(a, b, chars);
+            if (((x | y | highWords) & (kOnes * 0x80)) != 0) return equalFoldedNotAscii(a, b, chars);
             if (foldWordAscii(x) != foldWordAscii(y)) return false;
         }
         highWords |= x;
@@ -125,7 +189,7 @@ bool equalFolded(std::string_view a, std::string_view b, const CharStepper& char
             high |= x;
             continue;
         }
-        if ((x | y | high) & 0x80) return equalFoldedByCharacters(a, b, chars);
+        if ((x | y | high) & 0x80) return equalFoldedNotAscii(a, b, chars);
         if (foldAscii(static_cast<char>(x)) != foldAscii(static_cast<char>(y))) return false;
     }
     return true;

@@ -1,7 +1,13 @@
 // Letter-case folding of text: A-Z becomes a-z, nothing else changes.  Used
 // by lcase and by every comparison that ignores letter case (=, like,
-// distinct, group by, join keys).  Folding steps by characters, so a trail
-// byte that happens to be a capital letter is left alone.
+// distinct, group by, join keys).  Folding steps by characters, so a GBK
+// trail byte that happens to be a capital letter is left alone.
+//
+// Hot paths: appendFolded, foldedHash and equalFolded work eight bytes at a
+// time while a text is single-byte, and in UTF-8 always (there every byte
+// below 0x80 is a character of its own, and the bytes of multi-byte
+// characters are 0x80 and above, which folding leaves alone).  The
+// ...ByCharacters functions below are the plain reference they must agree with.
 #pragma once
 
 #include <cstdint>
@@ -26,5 +32,9 @@ bool equalFolded(std::string_view a, std::string_view b, const CharStepper& char
 
 // Orders texts by their folded bytes (unsigned), for order by.
 int compareFolded(std::string_view a, std::string_view b, const CharStepper& chars);
+
+// The reference forms: character by character in any code page.
+void appendFoldedByCharacters(std::string& out, std::string_view text, const CharStepper& chars);
+bool equalFoldedByCharacters(std::string_view a, std::string_view b, const CharStepper& chars);
 
 }  // namespace engine

@@ -107,3 +107,39 @@ TEST(CharacterFunctions, Utf8CodePageStepsByUtf8Characters) {
 }
 
 }  // namespace
+
+namespace {
+
+// The eight-byte and UTF-8 shortcuts of folding give what the plain
+// character-by-character reference gives, on texts built of ASCII letters,
+// UTF-8 characters, their pieces and GBK characters with letter trail bytes.
+TEST(CharacterFunctions, FoldingShortcutsAgreeWithTheReference) {
+    const std::vector<std::string> pieces = {"a", "Z", "q", "@", ".", "张", "é", "😀", "\xE4\xB8", "\xC3",
+                                             "\x81\x41", "\xD6\xD0", "\xFF", "\x80", "AbCdEfGh", "0"};
+    std::uint64_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::size_t>(seed >> 33);
+    };
+    for (const engine::CodePage page : {engine::CodePage::Gbk, engine::CodePage::Utf8}) {
+        const CharStepper chars(page);
+        for (int i = 0; i < 4000; ++i) {
+            std::string text;
+            for (std::size_t k = next() % 12; k > 0; --k) text += pieces[next() % pieces.size()];
+            std::string folded, reference;
+            engine::appendFolded(folded, text, chars);
+            engine::appendFoldedByCharacters(reference, text, chars);
+            ASSERT_EQ(folded, reference) << text;
+            ASSERT_EQ(engine::foldedHash(text, chars), engine::bytesHash(reference.data(), reference.size())) << text;
+            // A variant: letters' case flipped at random, sometimes one byte changed.
+            std::string other = text;
+            for (char& c : other)
+                if (((c | 0x20) >= 'a' && (c | 0x20) <= 'z') && next() % 2) c ^= 0x20;
+            if (!other.empty() && next() % 4 == 0) other[next() % other.size()] ^= static_cast<char>(1 + next() % 0x7F);
+            ASSERT_EQ(engine::equalFolded(text, other, chars), engine::equalFoldedByCharacters(text, other, chars))
+                << text << " / " << other;
+        }
+    }
+}
+
+}  // namespace
