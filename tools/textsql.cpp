@@ -1,29 +1,57 @@
 // textsql: runs one statement through the engine and prints the result.
 //
-//   textsql --connection "CONNECTION STRING" "STATEMENT"
-//   textsql --dir DIR [--hdr yes|no] [--fmt CSVDelimited|TabDelimited|"Delimited(x)"] "STATEMENT"
+//   textsql [--codepage gbk|utf-8] --connection "CONNECTION STRING" "STATEMENT"
+//   textsql [--codepage gbk|utf-8] --dir DIR [--hdr yes|no] [--fmt CSVDelimited|TabDelimited|"Delimited(x)"] "STATEMENT"
 //
 // First line: the column names; then one line per row; cells separated by
 // ";", texts in double quotes (inner quotes doubled), a null as an empty
-// cell.  Bytes are written as the engine holds them.  Exit 0 on success, 1
-// with the engine's message on standard error, 2 on a usage error.
+// cell.  Exit 0 on success, 1 with the engine's message on standard error, 2
+// on a usage error.
+//
+// --codepage (default gbk) is the code page of the statement, the connection
+// string and everything printed: the connection is opened in it.  Values of
+// a table in another encoding (Schema.ini's CharacterSet, a byte-order mark)
+// are converted into it for printing; a character it cannot hold prints as
+// "?" (GBK) or U+FFFD (UTF-8).  Values in that code page are printed as the
+// engine holds them, byte for byte.
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/engine.h"
+#include "engine/text_convert.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: textsql --connection \"CONNECTION STRING\" \"STATEMENT\"\n"
-    "       textsql --dir DIR [--hdr yes|no] [--fmt CSVDelimited|TabDelimited|\"Delimited(x)\"] \"STATEMENT\"\n";
+    "usage: textsql [--codepage gbk|utf-8] --connection \"CONNECTION STRING\" \"STATEMENT\"\n"
+    "       textsql [--codepage gbk|utf-8] --dir DIR [--hdr yes|no] [--fmt CSVDelimited|TabDelimited|\"Delimited(x)\"]\n"
+    "               \"STATEMENT\"\n"
+    "--codepage: of the statement, the connection string and the output (default gbk);\n"
+    "values of tables in another encoding are converted into it.\n";
 
 int usage(const std::string& problem) {
     if (!problem.empty()) std::cerr << "textsql: " << problem << "\n";
     std::cerr << kUsage;
     return 2;
+}
+
+std::optional<engine::CodePage> parseCodePage(std::string word) {
+    for (char& c : word) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (word == "gbk" || word == "936") return engine::CodePage::Gbk;
+    if (word == "utf-8" || word == "utf8" || word == "65001") return engine::CodePage::Utf8;
+    return std::nullopt;
+}
+
+// A value as the console's code page shows it.
+std::string_view shown(std::string_view value, engine::CodePage from, engine::CodePage console, std::string& scratch) {
+    if (from == console) return value;
+    scratch.clear();
+    engine::appendConverted(scratch, value, from, console);
+    return scratch;
 }
 
 void writeQuoted(std::string& out, std::string_view text) {
@@ -40,6 +68,7 @@ void writeQuoted(std::string& out, std::string_view text) {
 int main(int argc, char** argv) {
     std::string connection, dir, statement;
     std::string hdr = "Yes", fmt = "CSVDelimited";
+    engine::CodePage codePage = engine::CodePage::Gbk;
     bool haveStatement = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -60,6 +89,11 @@ int main(int argc, char** argv) {
             else return usage("--hdr needs yes or no");
         } else if (arg == "--fmt") {
             if (!value(fmt)) return usage("--fmt needs a format");
+        } else if (arg == "--codepage") {
+            std::string c;
+            const auto page = value(c) ? parseCodePage(c) : std::nullopt;
+            if (!page) return usage("--codepage needs gbk or utf-8");
+            codePage = *page;
         } else if (arg == "-h" || arg == "--help") {
             std::cout << kUsage;
             return 0;
@@ -80,7 +114,7 @@ int main(int argc, char** argv) {
 
     try {
         engine::Connection conn;
-        conn.open(connection);
+        conn.open(connection, codePage);
         engine::ResultSet rs;
         rs.open(conn, statement);
         std::string out;
@@ -90,10 +124,13 @@ int main(int argc, char** argv) {
             out += names[c];
         }
         out.push_back('\n');
+        std::vector<engine::CodePage> encodings;
+        for (std::size_t c = 0; c < names.size(); ++c) encodings.push_back(rs.columnEncoding(c));
+        std::string scratch;
         for (rs.first(); !rs.eof(); rs.next()) {
             for (std::size_t c = 0; c < names.size(); ++c) {
                 if (c) out.push_back(';');
-                if (auto v = rs.value(c)) writeQuoted(out, *v);
+                if (auto v = rs.value(c)) writeQuoted(out, shown(*v, encodings[c], codePage, scratch));
             }
             out.push_back('\n');
             if (out.size() > (1u << 20)) {

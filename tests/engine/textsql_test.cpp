@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine_test_support.h"
+#include "platform/code_page.h"
 
 namespace {
 
@@ -63,6 +64,43 @@ TEST(Textsql, FailuresAndUsage) {
     EXPECT_EQ(textsql({"--dir", dir.path()}, err).exitCode, 2);
     EXPECT_EQ(textsql({"--hdr", "maybe", "--dir", dir.path(), "select 1 from [x]"}, err).exitCode, 2);
     EXPECT_EQ(textsql({"--bogus", "select"}, err).exitCode, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Textsql, CodePageOfStatementAndOutput) {
+    TempDir dir;
+    // The same two rows as a UTF-8 table (with its mark) and a GBK one.
+    dir.write("u.csv", "\xEF\xBB\xBFname;email\r\n张三;a@b.c\r\n😀;x@y.z\r\n");
+    dir.write("g.csv", platform::gbk("name;email\r\n张三;a@b.c\r\n"));
+    dir.write("Schema.ini", "[g.csv]\r\nCharacterSet=936\r\n");
+    const std::string err = dir.path() + "/err.txt";
+    struct Case {
+        std::vector<std::string> codePage;  // the option, or none
+        std::string statement;               // in that code page
+        std::string out;
+    };
+    const std::string gbkName = platform::gbk("张三");
+    const Case cases[] = {
+        // By default statements and output are GBK: UTF-8 values are converted ("?" where GBK has no character).
+        {{}, "select name from [u.csv]", "name\n\"" + gbkName + "\"\n\"?\"\n"},
+        {{}, platform::gbk("select email from [u.csv] where name = '张三'"), "email\n\"a@b.c\"\n"},
+        {{}, "select name from [g.csv]", "name\n\"" + gbkName + "\"\n"},
+        {{"--codepage", "utf-8"}, "select name from [u.csv] where email like '%.c'", "name\n\"张三\"\n"},
+        {{"--codepage", "UTF-8"}, "select name from [g.csv] where name = '张三'", "name\n\"张三\"\n"},
+        {{"--codepage", "gbk"}, "select name from [g.csv]", "name\n\"" + gbkName + "\"\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.codePage;
+        for (const std::string a : {"--dir", dir.path().c_str(), "--fmt", "Delimited(;)"}) args.push_back(a);
+        args.push_back(c.statement);
+        const auto r = textsql(args, err);
+        EXPECT_EQ(r.exitCode, 0) << c.statement << readFile(err);
+        EXPECT_EQ(r.out, c.out) << c.statement;
+    }
+    EXPECT_EQ(textsql({"--codepage", "latin1", "--dir", dir.path(), "select * from [g.csv]"}, err).exitCode, 2);
 }
 
 }  // namespace
