@@ -2,14 +2,10 @@
 
 #include <string>
 
+#include "engine/table_format.h"
+
 namespace engine {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
 
 std::optional<FileEncoding> markOf(std::string_view head) {
     if (head.substr(0, 3) == "\xEF\xBB\xBF") return FileEncoding::Utf8;
@@ -24,7 +20,7 @@ std::size_t markSize(FileEncoding encoding) { return encoding == FileEncoding::U
 
 std::optional<FileEncoding> parseCharacterSet(std::string_view value) {
     std::string word;
-    for (char c : trimmed(value)) word.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+    for (char c : trimBlanks(value)) word.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
     if (word == "65001") return FileEncoding::Utf8;
     if (word == "1200") return FileEncoding::Utf16Le;
     if (word == "1201") return FileEncoding::Utf16Be;

@@ -6,17 +6,12 @@
 #include <string_view>
 
 #include "engine/char_stepper.h"
+#include "engine/table_format.h"
 #include "engine/text_convert.h"
 #include "engine/text_fold.h"
 
 namespace engine {
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
 
 std::vector<std::string_view> linesOf(std::string_view all) {
     std::vector<std::string_view> lines;
@@ -34,9 +29,9 @@ std::vector<std::string_view> linesOf(std::string_view all) {
 
 // Only a line that is "[" name "]" as a whole is a section header.
 std::optional<std::string_view> sectionName(std::string_view line) {
-    line = trim(line);
+    line = trimBlanks(line);
     if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
-    return trim(line.substr(1, line.size() - 2));
+    return trimBlanks(line.substr(1, line.size() - 2));
 }
 
 }  // namespace
@@ -75,7 +70,7 @@ SchemaEntries readSchemaSection(const std::string& nativePath, const std::string
         if (sectionName(lines[i])) break;
         const std::size_t eq = lines[i].find('=');
         if (eq == std::string_view::npos) continue;
-        entries.emplace_back(std::string(trim(lines[i].substr(0, eq))), std::string(trim(lines[i].substr(eq + 1))));
+        entries.emplace_back(std::string(trimBlanks(lines[i].substr(0, eq))), std::string(trimBlanks(lines[i].substr(eq + 1))));
     }
     return entries;
 }

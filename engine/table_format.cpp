@@ -11,12 +11,6 @@
 namespace engine {
 namespace {
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 bool sameWord(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -51,8 +45,14 @@ std::string_view unquote(std::string_view v) {
 
 }  // namespace
 
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
 std::optional<char> parseFormatWord(std::string_view word) {
-    word = trim(word);
+    word = trimBlanks(word);
     if (sameWord(word, "CSVDelimited") || sameWord(word, "Delimited")) return ',';
     if (sameWord(word, "TabDelimited")) return '\t';
     if (word.size() == 12 && sameWord(word.substr(0, 10), "Delimited(") && word.back() == ')') {
@@ -64,7 +64,7 @@ std::optional<char> parseFormatWord(std::string_view word) {
 }
 
 std::optional<bool> parseYesNo(std::string_view word) {
-    word = trim(word);
+    word = trimBlanks(word);
     if (sameWord(word, "yes") || sameWord(word, "true")) return true;
     if (sameWord(word, "no") || sameWord(word, "false")) return false;
     return std::nullopt;
@@ -74,12 +74,12 @@ ConnectionOptions parseConnectionString(std::string_view text) {
     ConnectionOptions options;
     bool haveSource = false;
     for (std::string_view part : splitTopLevel(text, ';')) {
-        if (trim(part).empty()) continue;
+        if (trimBlanks(part).empty()) continue;
         const std::size_t eq = part.find('=');
         if (eq == std::string_view::npos)
-            throw Error("The connection string is not valid: \"" + std::string(trim(part)) + "\" has no \"=\"");
-        const std::string_view key = trim(part.substr(0, eq));
-        const std::string_view value = trim(part.substr(eq + 1));
+            throw Error("The connection string is not valid: \"" + std::string(trimBlanks(part)) + "\" has no \"=\"");
+        const std::string_view key = trimBlanks(part.substr(0, eq));
+        const std::string_view value = trimBlanks(part.substr(eq + 1));
         if (sameWord(key, "Data Source")) {
             options.dataSource = std::string(unquote(value));
             haveSource = true;
@@ -87,8 +87,8 @@ ConnectionOptions parseConnectionString(std::string_view text) {
             for (std::string_view prop : splitTopLevel(unquote(value), ';')) {
                 const std::size_t peq = prop.find('=');
                 if (peq == std::string_view::npos) continue;  // "Text", the driver's name
-                const std::string_view pkey = trim(prop.substr(0, peq));
-                const std::string_view pvalue = trim(prop.substr(peq + 1));
+                const std::string_view pkey = trimBlanks(prop.substr(0, peq));
+                const std::string_view pvalue = trimBlanks(prop.substr(peq + 1));
                 if (sameWord(pkey, "HDR")) {
                     auto hdr = parseYesNo(pvalue);
                     if (!hdr) throw Error("The connection string is not valid: HDR must be Yes or No, not \"" +
@@ -114,16 +114,16 @@ TableFormat resolveTableFormat(const std::string& dir, const std::string& fileNa
     const std::string schema = fileSystemName(platform::joinPath(dir, "Schema.ini"), chars);
     const auto entries = readSchemaSection(schema, fileName, chars.codePage());
     for (const auto& [key, value] : entries) {
-        if (sameWord(trim(key), "ColNameHeader")) {
+        if (sameWord(trimBlanks(key), "ColNameHeader")) {
             auto hdr = parseYesNo(value);
             if (!hdr) throw Error("Schema.ini in " + dir + ": ColNameHeader of [" + fileName +
                                   "] must be True or False, not \"" + value + "\"");
             format.header = *hdr;
-        } else if (sameWord(trim(key), "Format")) {
+        } else if (sameWord(trimBlanks(key), "Format")) {
             auto sep = parseFormatWord(value);
             if (!sep) throw Error("Schema.ini in " + dir + ": unknown Format \"" + value + "\" for [" + fileName + "]");
             format.separator = *sep;
-        } else if (sameWord(trim(key), "CharacterSet")) {
+        } else if (sameWord(trimBlanks(key), "CharacterSet")) {
             auto encoding = parseCharacterSet(value);
             if (!encoding)
                 throw Error("Schema.ini in " + dir + ": unknown CharacterSet \"" + value + "\" for [" + fileName +

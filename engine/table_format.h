@@ -19,6 +19,10 @@ struct TableFormat {
     std::optional<FileEncoding> characterSet;  // Schema.ini's CharacterSet, when it names one
 };
 
+// The word without blanks and tabs at either end (keys and values of a
+// connection string or of Schema.ini).
+std::string_view trimBlanks(std::string_view s);
+
 // "CSVDelimited", "TabDelimited", "Delimited" (the comma) or "Delimited(x)"
 // for one character x, letter case ignored; nullopt for anything else.
 std::optional<char> parseFormatWord(std::string_view word);

@@ -45,16 +45,28 @@ inline std::uint64_t loadTail(const char* p, std::size_t n) {
     return w;
 }
 
-// The hash of UTF-8 text folded byte by byte (the same as bytesHash of the folded text).
-std::uint64_t foldedHashAnyBytes(const char* p, std::size_t n) {
+// Folds UTF-8 text in place, eight bytes at a time.
+void foldUtf8(char* p, char* end) {
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        w = foldWordAny(w);
+        std::memcpy(p, &w, 8);
+    }
+    for (; p < end; ++p) *p = foldAscii(*p);
+}
+
+// The hash of the bytes, each eight of them passed through word() first.
+template <class Word>
+std::uint64_t hashWords(const char* p, std::size_t n, Word word) {
     std::uint64_t h = 0x243F6A8885A308D3ULL;
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         std::uint64_t w;
         std::memcpy(&w, p + i, 8);
-        h = mix(h, foldWordAny(w));
+        h = mix(h, word(w));
     }
-    if (i < n) h = mix(h, foldWordAny(loadTail(p + i, n - i)));
+    if (i < n) h = mix(h, word(loadTail(p + i, n - i)));
     return finish(h, n);
 }
 
@@ -96,16 +108,7 @@ void appendFolded(std::string& out, std::string_view text, const CharStepper& ch
         for (; p < end; ++p) *p = foldAscii(*p);
         return;
     }
-    if (chars.codePage() == CodePage::Utf8) {
-        for (; end - p >= 8; p += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p, 8);
-            w = foldWordAny(w);
-            std::memcpy(p, &w, 8);
-        }
-        for (; p < end; ++p) *p = foldAscii(*p);
-        return;
-    }
+    if (chars.codePage() == CodePage::Utf8) return foldUtf8(p, end);
     while (p < end) {
         const std::size_t len = chars.length(p, end);
         if (len == 1) *p = foldAscii(*p);
@@ -126,15 +129,7 @@ void appendFoldedByCharacters(std::string& out, std::string_view text, const Cha
 }
 
 std::uint64_t bytesHash(const char* p, std::size_t n) {
-    std::uint64_t h = 0x243F6A8885A308D3ULL;
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        h = mix(h, w);
-    }
-    if (i < n) h = mix(h, loadTail(p + i, n - i));
-    return finish(h, n);
+    return hashWords(p, n, [](std::uint64_t w) { return w; });
 }
 
 std::uint64_t foldedHash(std::string_view text, const CharStepper& chars) {
@@ -156,7 +151,8 @@ std::uint64_t foldedHash(std::string_view text, const CharStepper& chars) {
         h = mix(h, foldWordAscii(w));
     }
     if ((high & (kOnes * 0x80)) == 0) return finish(h, n);
-    if (chars.codePage() == CodePage::Utf8) return foldedHashAnyBytes(p, n);
+    // UTF-8: folded byte by byte, the same as bytesHash of the folded text.
+    if (chars.codePage() == CodePage::Utf8) return hashWords(p, n, foldWordAny);
     thread_local std::string folded;
     folded.clear();
     appendFolded(folded, text, chars);

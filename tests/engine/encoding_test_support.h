@@ -39,6 +39,12 @@ inline std::string utf16(const std::string& utf8, bool bigEndian, bool mark = tr
 
 inline std::string gbkOf(const std::string& utf8) { return platform::gbk(utf8); }
 
+// The statement with its table placeholder "[T]" naming table.
+inline std::string onTable(std::string sql, const std::string& table) {
+    sql.replace(sql.find("[T]"), 3, "[" + table + "]");
+    return sql;
+}
+
 // Runs sql on a connection of the given code page over dir.
 inline Result runIn(engine::CodePage codePage, const std::string& dir, const std::string& sql,
                     const std::string& hdr = "Yes", const std::string& fmt = "Delimited(;)") {

@@ -101,9 +101,7 @@ TEST(Utf16Table, SameRowsAsTheUtf8List) {
     };
     for (const auto& sql : statements) {
         auto on = [&](const std::string& table) {
-            std::string s = sql;
-            s.replace(s.find("[T]"), 3, "[" + table + "]");
-            return runIn(CodePage::Utf8, dir.path(), s, "Yes", "TabDelimited");
+            return runIn(CodePage::Utf8, dir.path(), onTable(sql, table), "Yes", "TabDelimited");
         };
         const Result expected = on("utf8.txt");
         ASSERT_FALSE(expected.rows.empty()) << sql;

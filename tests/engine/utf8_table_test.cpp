@@ -47,8 +47,7 @@ TEST(Utf8Table, CharacterFunctionsGiveWhatTheyGiveOnGbk) {
     for (const CodePage statements : {CodePage::Gbk, CodePage::Utf8}) {
         for (const auto& sql : kStatements) {
             auto on = [&](const std::string& table) {
-                std::string s = sql;
-                s.replace(s.find("[T]"), 3, "[" + table + "]");
+                const std::string s = onTable(sql, table);
                 return runIn(statements, dir.path(), statements == CodePage::Gbk ? gbkOf(s) : s);
             };
             const Result fromGbk = on("g.csv");
@@ -131,11 +130,7 @@ TEST(Utf8Table, TheToolsStatementsOnAUtf8CopyOfAGbkList) {
         "select * from [T] where ([email] like '%@qq.com' or  [email] like '%@例子.中国')",
     };
     for (const auto& sql : statements) {
-        auto on = [&](const std::string& table) {
-            std::string s = sql;
-            s.replace(s.find("[T]"), 3, "[" + table + "]");
-            return runIn(CodePage::Gbk, dir.path(), gbkOf(s));
-        };
+        auto on = [&](const std::string& table) { return runIn(CodePage::Gbk, dir.path(), gbkOf(onTable(sql, table))); };
         const Result g = on("g.csv"), u = on("u.csv");
         ASSERT_FALSE(g.rows.empty()) << sql;
         ASSERT_EQ(g.rows.size(), u.rows.size()) << sql;
