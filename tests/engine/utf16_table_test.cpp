@@ -49,6 +49,25 @@ TEST(Utf16Decoder, SurrogatePairsAcrossEveryBlockBoundary) {
     }
 }
 
+TEST(Utf16Decoder, RunsOfSingleByteCharactersAtEveryAlignment) {
+    // Runs below 0x80 (taken eight units at a time) broken by characters
+    // just above it, at every offset.
+    const std::string breakers[] = {"\x7F", "\u0080", "\u00FF", "\u0100", "é", "张", "😀", "\r\n"};
+    std::string text;
+    std::uint64_t seed = 7;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        text += std::string((seed >> 40) % 21, static_cast<char>('A' + (seed >> 20) % 26));
+        text += breakers[(seed >> 33) % 8];
+    }
+    for (bool bigEndian : {false, true}) {
+        TempDir dir;
+        dir.write("t.txt", utf16(text, bigEndian));
+        for (std::size_t room : {4u, 9u, 17u, 4096u})
+            EXPECT_EQ(decodeAll(dir.path() + "/t.txt", bigEndian, 2, room), text) << room << (bigEndian ? " BE" : " LE");
+    }
+}
+
 TEST(Utf16Decoder, BrokenUnitsBecomeReplacementCharacters) {
     const std::string r = "\xEF\xBF\xBD";  // U+FFFD
     struct Case {
