@@ -95,6 +95,24 @@ TEST(MixedEncodings, ColumnsOfTwoEncodingsCompareAsText) {
     EXPECT_EQ(column(g), (std::vector<std::string>{"张三@qq.COM", "X@Y.Z"}));  // instr ignores letter case
 }
 
+TEST(MixedEncodings, EachKeyColumnFoldsInItsOwnEncoding) {
+    // In UTF-8, "张A" is E5 BC A0 41: read as GBK, A0 41 would be one
+    // character and its "A" would not be folded.
+    TempDir dir;
+    dir.write("g.csv", gbkOf("id;n\r\n1;张A\r\n2;张a\r\n3;x\r\n"));
+    dir.write("u.csv", "\xEF\xBB\xBFid;e\r\n1;张A@x\r\n2;张a@x\r\n3;张A@X\r\n");
+    const std::string statements[] = {
+        "select distinct B.e from [g.csv] as A inner join [u.csv] as B on A.id = B.id",
+        "select distinct A.n, B.e from [g.csv] as A inner join [u.csv] as B on A.id = B.id where A.id <> '3'",
+        "select B.e, count(*) as k from [g.csv] as A inner join [u.csv] as B on A.id = B.id group by B.e",
+    };
+    for (const auto& sql : statements) {
+        auto r = runIn(CodePage::Gbk, dir.path(), sql);
+        ASSERT_EQ(r.rows.size(), 1u) << sql;
+        EXPECT_EQ(r.rows[0].back().value_or(""), r.names.back() == "k" ? "3" : "张A@x") << sql;
+    }
+}
+
 TEST(MixedEncodings, Utf8StatementsOverAGbkTable) {
     TempDir dir;
     dir.write("g.csv", gbkOf("name;email\r\n张三;张三@qq.com\r\n李四;li@qq.com\r\n张三丰;zsf@163.com\r\n"));
