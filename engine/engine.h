@@ -15,9 +15,10 @@
 //   UTF-16 files are read as UTF-8.  Characters are counted, compared and
 //   folded (A-Z only) in the table's encoding; bytes that are not valid text
 //   in it are one character each.  A statement's literals are converted into
-//   the encoding of the text they meet; a join between tables of different
-//   encodings compares their text.  Values come back as the table's bytes:
-//   ResultSet::columnEncoding says in which code page.
+//   the encoding of the text they meet (a character that encoding cannot
+//   hold equals, and like-matches, nothing); a join between tables of
+//   different encodings compares their text.  Values come back as the
+//   table's bytes: ResultSet::columnEncoding says in which code page.
 #pragma once
 
 #include <cstdint>
@@ -89,10 +90,10 @@ public:
     // Names of the result's columns, in the connection's code page.
     const std::vector<std::string>& columnNames() const;
     // The code page of the values of a column: that of the table its text
-    // comes from (UTF-8 for a UTF-16 table).  A column of numbers (counts,
-    // lengths) has plain ASCII values, which read the same in either code
-    // page; it reports the first table's.  Throws Error for a column that
-    // does not exist.
+    // comes from (UTF-8 for a UTF-16 table; a column of literals only: the
+    // first table's).  Numbers (counts, lengths, positions) are plain ASCII,
+    // the same in either code page.  Throws Error for a column that does not
+    // exist.
     CodePage columnEncoding(std::size_t column) const;
     // Index of a column by name (letter case of A-Z ignored); throws Error
     // naming the column when there is none.
