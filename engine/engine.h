@@ -15,8 +15,9 @@
 //   UTF-16 files are read as UTF-8.  Characters are counted, compared and
 //   folded (A-Z only) in the table's encoding; bytes that are not valid text
 //   in it are one character each.  A statement's literals are converted into
-//   the encoding of the text they meet (a character that encoding cannot
-//   hold equals, and like-matches, nothing); a join between tables of
+//   the encoding of the text they meet (a literal, or a like pattern's
+//   character, that encoding cannot hold equals and matches nothing); a join
+//   between tables of
 //   different encodings compares their text.  Values come back as the
 //   table's bytes: ResultSet::columnEncoding says in which code page.
 #pragma once
