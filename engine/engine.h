@@ -11,7 +11,8 @@
 //   "1201" UTF-16 BE, "ANSI" or "936" GBK; letter case ignored; any other
 //   value is an Error); without the key, a byte-order mark at the file's
 //   start (EF BB BF UTF-8, FF FE / FE FF UTF-16); without either, the
-//   connection's code page.  A byte-order mark is never part of the data.
+//   connection string's CharacterSet (in Extended Properties, the same
+//   values), else the connection's code page.  A byte-order mark is never part of the data.
 //   UTF-16 files are read as UTF-8.  Characters are counted, compared and
 //   folded (A-Z only) in the table's encoding; bytes that are not valid text
 //   in it are one character each.  A statement's literals are converted into

@@ -28,11 +28,12 @@ std::optional<FileEncoding> parseCharacterSet(std::string_view value) {
     return std::nullopt;
 }
 
-ContentEncoding contentEncoding(std::optional<FileEncoding> declared, std::string_view head, CodePage connection) {
+ContentEncoding contentEncoding(std::optional<FileEncoding> declared, std::string_view head,
+                                FileEncoding connectionDefault) {
     const std::optional<FileEncoding> mark = markOf(head);
     if (!declared) {
         if (mark) return {*mark, markSize(*mark)};
-        return {connection == CodePage::Utf8 ? FileEncoding::Utf8 : FileEncoding::Gbk, 0};
+        declared = connectionDefault;
     }
     if (isUtf16(*declared)) {
         if (mark && isUtf16(*mark)) return {*mark, 2};

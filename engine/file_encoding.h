@@ -1,6 +1,7 @@
 // The encoding of a table file's bytes: what Schema.ini declares for it
 // (CharacterSet), what a byte-order mark at its start says, else the
-// connection's code page.
+// connection's default (its connection string's CharacterSet, else its code
+// page).
 #pragma once
 
 #include <cstddef>
@@ -34,11 +35,17 @@ struct ContentEncoding {
 };
 
 // Decides how a file whose first bytes are `head` (up to three) is read:
-// - declared (a CharacterSet key): that encoding.  A UTF-8 mark before GBK or
-//   UTF-8 text is skipped; before UTF-16 text a UTF-16 mark is skipped and
-//   gives the byte order (it is what the file says of itself).
+// - declared (a CharacterSet key of its own): that encoding.  A UTF-8 mark
+//   before GBK or UTF-8 text is skipped; before UTF-16 text a UTF-16 mark is
+//   skipped and gives the byte order (it is what the file says of itself).
 // - nothing declared: a mark decides (EF BB BF UTF-8, FF FE UTF-16 LE, FE FF
-//   UTF-16 BE), else the file is in the connection's code page.
-ContentEncoding contentEncoding(std::optional<FileEncoding> declared, std::string_view head, CodePage connection);
+//   UTF-16 BE), else the file is in the connection's default.
+ContentEncoding contentEncoding(std::optional<FileEncoding> declared, std::string_view head,
+                                FileEncoding connectionDefault);
+
+// The encoding of a file in the code page itself.
+inline FileEncoding fileEncodingOf(CodePage codePage) {
+    return codePage == CodePage::Utf8 ? FileEncoding::Utf8 : FileEncoding::Gbk;
+}
 
 }  // namespace engine

@@ -98,6 +98,12 @@ ConnectionOptions parseConnectionString(std::string_view text) {
                     auto sep = parseFormatWord(pvalue);
                     if (!sep) throw Error("The connection string is not valid: unknown format FMT=" + std::string(pvalue));
                     options.defaults.separator = *sep;
+                } else if (sameWord(pkey, "CharacterSet")) {
+                    auto encoding = parseCharacterSet(pvalue);
+                    if (!encoding)
+                        throw Error("The connection string is not valid: unknown CharacterSet=" + std::string(pvalue) +
+                                    "; it must be 65001, 1200, 1201, ANSI or 936");
+                    options.defaults.defaultCharacterSet = *encoding;
                 }
             }
         }

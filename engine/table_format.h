@@ -16,7 +16,11 @@ namespace engine {
 struct TableFormat {
     bool header = true;    // first line holds column names
     char separator = ',';
-    std::optional<FileEncoding> characterSet;  // Schema.ini's CharacterSet, when it names one
+    std::optional<FileEncoding> characterSet;  // the file's own Schema.ini CharacterSet, when it names one
+    // The connection string's CharacterSet: the encoding of files with
+    // neither a key of their own nor a byte-order mark (without it: the
+    // connection's code page).
+    std::optional<FileEncoding> defaultCharacterSet;
 };
 
 // The word without blanks and tabs at either end (keys and values of a
@@ -30,7 +34,8 @@ std::optional<char> parseFormatWord(std::string_view word);
 // "Yes"/"True" or "No"/"False", letter case ignored; nullopt for anything else.
 std::optional<bool> parseYesNo(std::string_view word);
 
-// Connection options of the text driver.
+// Connection options of the text driver: Data Source, and of Extended
+// Properties HDR, FMT and CharacterSet (the values of Schema.ini's key).
 struct ConnectionOptions {
     std::string dataSource;
     TableFormat defaults;

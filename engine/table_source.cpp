@@ -69,8 +69,9 @@ TableSource openTable(const std::string& name, const std::string& dataSource, co
 
     char head[3] = {};
     const ssize_t got = ::pread(fd, head, sizeof head, 0);
-    const ContentEncoding content = contentEncoding(
-        t.format.characterSet, std::string_view(head, got > 0 ? static_cast<std::size_t>(got) : 0), chars.codePage());
+    const ContentEncoding content =
+        contentEncoding(t.format.characterSet, std::string_view(head, got > 0 ? static_cast<std::size_t>(got) : 0),
+                        t.format.defaultCharacterSet.value_or(fileEncodingOf(chars.codePage())));
     t.encoding = content.encoding;
     t.values = valueCodePage(content.encoding);
     t.contentStart = content.bomSize;

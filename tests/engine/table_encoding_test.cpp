@@ -5,6 +5,7 @@
 
 #include "encoding_test_support.h"
 #include "engine/file_encoding.h"
+#include "engine/table_format.h"
 
 namespace {
 
@@ -32,25 +33,28 @@ TEST(CharacterSet, MarkOrKeyOrConnectionDecides) {
     struct Case {
         std::optional<FileEncoding> declared;
         std::string head;
-        CodePage connection;
+        FileEncoding connection;  // the connection's default
         FileEncoding encoding;
         std::size_t bom;
     };
     const std::string utf8Mark = "\xEF\xBB\xBF", le = "\xFF\xFE", be = "\xFE\xFF";
     const Case cases[] = {
-        {std::nullopt, "nam", CodePage::Gbk, FileEncoding::Gbk, 0},
-        {std::nullopt, "nam", CodePage::Utf8, FileEncoding::Utf8, 0},
-        {std::nullopt, utf8Mark, CodePage::Gbk, FileEncoding::Utf8, 3},
-        {std::nullopt, le + "n", CodePage::Gbk, FileEncoding::Utf16Le, 2},
-        {std::nullopt, be + std::string(1, '\0'), CodePage::Utf8, FileEncoding::Utf16Be, 2},
-        {std::nullopt, "\xEF\xBB", CodePage::Gbk, FileEncoding::Gbk, 0},  // not a whole mark
-        {std::nullopt, "", CodePage::Gbk, FileEncoding::Gbk, 0},
-        {FileEncoding::Utf8, utf8Mark, CodePage::Gbk, FileEncoding::Utf8, 3},
-        {FileEncoding::Utf8, "abc", CodePage::Gbk, FileEncoding::Utf8, 0},
-        {FileEncoding::Gbk, utf8Mark, CodePage::Gbk, FileEncoding::Gbk, 3},
-        {FileEncoding::Utf16Le, le + "a", CodePage::Gbk, FileEncoding::Utf16Le, 2},
-        {FileEncoding::Utf16Le, be + "a", CodePage::Gbk, FileEncoding::Utf16Be, 2},  // the mark gives the order
-        {FileEncoding::Utf16Be, std::string("\0a", 2), CodePage::Gbk, FileEncoding::Utf16Be, 0},
+        {std::nullopt, "nam", FileEncoding::Gbk, FileEncoding::Gbk, 0},
+        {std::nullopt, "nam", FileEncoding::Utf8, FileEncoding::Utf8, 0},
+        {std::nullopt, utf8Mark, FileEncoding::Gbk, FileEncoding::Utf8, 3},
+        {std::nullopt, le + "n", FileEncoding::Gbk, FileEncoding::Utf16Le, 2},
+        {std::nullopt, be + std::string(1, '\0'), FileEncoding::Utf8, FileEncoding::Utf16Be, 2},
+        {std::nullopt, "\xEF\xBB", FileEncoding::Gbk, FileEncoding::Gbk, 0},  // not a whole mark
+        {std::nullopt, "", FileEncoding::Gbk, FileEncoding::Gbk, 0},
+        {FileEncoding::Utf8, utf8Mark, FileEncoding::Gbk, FileEncoding::Utf8, 3},
+        {FileEncoding::Utf8, "abc", FileEncoding::Gbk, FileEncoding::Utf8, 0},
+        {FileEncoding::Gbk, utf8Mark, FileEncoding::Gbk, FileEncoding::Gbk, 3},
+        {FileEncoding::Utf16Le, le + "a", FileEncoding::Gbk, FileEncoding::Utf16Le, 2},
+        {FileEncoding::Utf16Le, be + "a", FileEncoding::Gbk, FileEncoding::Utf16Be, 2},  // the mark gives the order
+        {FileEncoding::Utf16Be, std::string("\0a", 2), FileEncoding::Gbk, FileEncoding::Utf16Be, 0},
+        {std::nullopt, "nam", FileEncoding::Utf16Le, FileEncoding::Utf16Le, 0},          // a connection default
+        {std::nullopt, utf8Mark, FileEncoding::Gbk, FileEncoding::Utf8, 3},              // the mark wins over it
+        {FileEncoding::Utf8, "nam", FileEncoding::Gbk, FileEncoding::Utf8, 0},
     };
     for (const auto& c : cases) {
         const auto got = contentEncoding(c.declared, c.head, c.connection);
@@ -168,6 +172,37 @@ TEST(ColumnNames, HeaderNamesComeInTheConnectionsCodePage) {
     // A name the connection's code page cannot write shows "?" for the character.
     dir.write("e.csv", "\xEF\xBB\xBF😀x;b\r\n1;2\r\n");
     EXPECT_EQ(runIn(CodePage::Gbk, dir.path(), "select * from [e.csv]").names, (std::vector<std::string>{"?x", "b"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CharacterSet, TheConnectionStringGivesTheDefaultOfUnmarkedFiles) {
+    // UTF-8 statements over a folder of GBK lists that carry no key: the
+    // connection string says GBK; a marked file and a file's own key still win.
+    TempDir dir;
+    dir.write("g.csv", gbkOf("name;email\r\n张三;a@b.c\r\n"));
+    dir.write("u.csv", "\xEF\xBB\xBFname;email\r\n张三;u@b.c\r\n");
+    dir.write("k.csv", "name;email\r\n张三;k@b.c\r\n");
+    dir.write("Schema.ini", "[k.csv]\r\nCharacterSet=65001\r\n");
+    const std::string connection = "Data Source=" + dir.path() +
+                                   ";Extended Properties=\"Text;HDR=Yes;FMT=Delimited(;);CharacterSet=ANSI\"";
+    engine::Connection conn;
+    conn.open(connection, CodePage::Utf8);
+    for (const std::string table : {"g.csv", "u.csv", "k.csv"}) {
+        auto r = run(conn, "select email from [" + table + "] where name = '张三'");
+        EXPECT_EQ(r.rows.size(), 1u) << table;
+    }
+    engine::ResultSet rs;
+    rs.open(conn, "select name from [g.csv]");
+    EXPECT_EQ(rs.columnEncoding(0), CodePage::Gbk);
+    // Values of the key are those of Schema.ini.
+    EXPECT_EQ(engine::parseConnectionString("Data Source=/d;Extended Properties=\"Text;CharacterSet=65001\"")
+                  .defaults.defaultCharacterSet,
+              FileEncoding::Utf8);
+    EXPECT_THROW(engine::parseConnectionString("Data Source=/d;Extended Properties=\"Text;CharacterSet=UTF8\""),
+                 engine::Error);
 }
 
 }  // namespace
