@@ -27,11 +27,11 @@ bool isWorkbookFileName(std::string_view fileName) {
     return endsWithNoCase(fileName, ".xlsx") || endsWithNoCase(fileName, ".xls");
 }
 
-std::unique_ptr<Workbook> Workbook::open(const std::string& path, const InflationLimits& limits) {
+std::unique_ptr<Workbook> Workbook::open(const std::string& path, const WorkbookOptions& options) {
     const std::string name = platform::fileNameOf(path);
     switch (fileKindOf(path, name)) {
         case FileKind::ZipPackage:
-            return std::make_unique<XlsxWorkbook>(path, name, limits);
+            return std::make_unique<XlsxWorkbook>(path, name, options);
         case FileKind::CompoundFile:
             if (holdsEncryptedPackage(path))
                 throw refusal(Refusal::Encrypted, name, "an encrypted workbook package");

@@ -33,6 +33,14 @@ struct TableCopy {
     std::size_t columns = 0;  // fields of the widest row: the first line's
 };
 
+struct WorkbookOptions {
+    InflationLimits limits;
+    // An .xlsx's sheet and shared strings read by libxml2's streaming reader
+    // node by node (the plain path) instead of its SAX interface (the fast
+    // path the tool takes); the tests compare the two.
+    bool plainXmlReader = false;
+};
+
 // ".xlsx" or ".xls" at the end of a file name, letter case ignored.
 bool isWorkbookFileName(std::string_view fileName);
 
@@ -42,7 +50,7 @@ public:
     // whatever its extension: a zip package is an .xlsx, a compound file an
     // .xls (or a password-protected workbook).  Lists the worksheets.
     // Throws WorkbookError.
-    static std::unique_ptr<Workbook> open(const std::string& path, const InflationLimits& limits = {});
+    static std::unique_ptr<Workbook> open(const std::string& path, const WorkbookOptions& options = {});
 
     virtual ~Workbook() = default;
     Workbook(const Workbook&) = delete;

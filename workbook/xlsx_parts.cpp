@@ -149,22 +149,57 @@ XlsxWorkbookParts readWorkbookParts(const ZipPackage& package) {
     return parts;
 }
 
-void SharedStrings::read(const ZipPackage& package, const std::string& part) {
+namespace {
+
+// Each string item ("si") is the text of its runs ("t"), without its
+// phonetic runs ("rPh").
+class StringItems : public XmlEventHandler {
+public:
+    StringItems(XmlNames& names, std::string& pool, std::vector<std::size_t>& ends)
+        : item_(names.name("si")), t_(names.name("t")), phonetic_(names.name("rPh")), pool_(pool), ends_(ends) {}
+
+    void startElement(const xmlChar* name, const XmlAttribute*, int) override {
+        if (name == item_) {
+            inItem_ = true;
+            raw_.clear();
+        } else if (name == t_) {
+            collecting_ = inItem_ && phoneticDepth_ == 0;
+        } else if (name == phonetic_) {
+            ++phoneticDepth_;
+        }
+    }
+    void endElement(const xmlChar* name) override {
+        if (name == t_) {
+            collecting_ = false;
+        } else if (name == phonetic_) {
+            if (phoneticDepth_ > 0) --phoneticDepth_;
+        } else if (name == item_ && inItem_) {
+            appendUnescaped(pool_, raw_);
+            ends_.push_back(pool_.size());
+            inItem_ = false;
+        }
+    }
+    void text(std::string_view text) override {
+        if (collecting_) raw_ += text;
+    }
+
+private:
+    const xmlChar *item_, *t_, *phonetic_;
+    std::string& pool_;
+    std::vector<std::size_t>& ends_;
+    std::string raw_;
+    bool inItem_ = false;
+    bool collecting_ = false;
+    int phoneticDepth_ = 0;
+};
+
+}  // namespace
+
+void SharedStrings::read(const ZipPackage& package, const std::string& part, XmlDriver driver) {
     pool_.clear();
     ends_.clear();
     if (part.empty() || !package.has(part)) return;
-    XmlPartReader reader(package.open(part));
-    const xmlChar* item = reader.name("si");
-    const xmlChar* text = reader.name("t");
-    const xmlChar* phonetic = reader.name("rPh");
-    std::string raw;
-    while (reader.read()) {
-        if (reader.nodeType() != XML_READER_TYPE_ELEMENT || reader.localName() != item) continue;
-        raw.clear();
-        reader.readElementText(raw, text, phonetic);
-        appendUnescaped(pool_, raw);
-        ends_.push_back(pool_.size());
-    }
+    parseEvents<StringItems>(package, part, driver, true, pool_, ends_);
 }
 
 void CellStyles::read(const ZipPackage& package, const std::string& part) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "workbook/cell_text.h"
+#include "workbook/part_events.h"
 #include "workbook/zip_package.h"
 
 namespace workbook {
@@ -34,7 +35,7 @@ XlsxWorkbookParts readWorkbookParts(const ZipPackage& package);
 // The shared string table: every string item's text, escapes undone.
 class SharedStrings {
 public:
-    void read(const ZipPackage& package, const std::string& part);
+    void read(const ZipPackage& package, const std::string& part, XmlDriver driver);
     std::size_t size() const { return ends_.size(); }
     std::string_view at(std::size_t index) const {
         const std::size_t begin = index == 0 ? 0 : ends_[index - 1];

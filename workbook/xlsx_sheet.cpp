@@ -48,120 +48,142 @@ CellType cellTypeOf(std::string_view t) {
     return CellType::Text;
 }
 
-class SheetStreamer {
+// The elements of a sheet that carry cells, as the parser interns them.
+struct SheetNames {
+    explicit SheetNames(XmlNames& names)
+        : sheetData(names.name("sheetData")),
+          row(names.name("row")),
+          c(names.name("c")),
+          v(names.name("v")),
+          is(names.name("is")),
+          t(names.name("t")),
+          rPh(names.name("rPh")),
+          dimension(names.name("dimension")) {}
+    const xmlChar *sheetData, *row, *c, *v, *is, *t, *rPh, *dimension;
+};
+
+class SheetStreamer : public XmlEventHandler {
 public:
-    SheetStreamer(XmlPartReader& reader, const SheetContext& context, TableWriter& writer)
-        : reader_(reader), context_(context), writer_(writer) {
-        sheetData_ = reader.name("sheetData");
-        row_ = reader.name("row");
-        c_ = reader.name("c");
-        v_ = reader.name("v");
-        is_ = reader.name("is");
-        t_ = reader.name("t");
-        rPh_ = reader.name("rPh");
-        dimension_ = reader.name("dimension");
+    SheetStreamer(XmlNames& names, const std::string& workbookName, const std::string& partName,
+                  const CellStyles& styles, DateSystem dateSystem, RowSink& sink)
+        : names_(names), workbookName_(workbookName), partName_(partName), styles_(styles),
+          dateSystem_(dateSystem), sink_(sink) {}
+
+    void startElement(const xmlChar* name, const XmlAttribute* attributes, int count) override {
+        if (name == names_.c) {
+            startCell(attributes, count);
+        } else if (name == names_.v) {
+            if (!inCell_) return;
+            value_.clear();
+            collecting_ = true;
+            hasValue_ = true;
+        } else if (name == names_.t) {
+            if (inInline_ && phonetic_ == 0) collecting_ = true;
+        } else if (name == names_.is) {
+            if (!inCell_) return;
+            value_.clear();
+            inInline_ = true;
+            hasValue_ = true;
+            type_ = CellType::Inline;
+        } else if (name == names_.rPh) {
+            if (inInline_) ++phonetic_;
+        } else if (name == names_.row) {
+            startRow(attributes, count);
+        } else if (name == names_.dimension) {
+            for (int i = 0; i < count; ++i)
+                if (isAttribute(attributes[i], "ref")) sink_.suggestWidth(widthOfDimension(attributes[i].value));
+        }
     }
 
-    void run() {
-        while (reader_.read()) {
-            const int type = reader_.nodeType();
-            if (type == XML_READER_TYPE_ELEMENT) {
-                const xmlChar* name = reader_.localName();
-                if (name == c_) startCell();
-                else if (name == v_) readValue();
-                else if (name == is_) readInline();
-                else if (name == row_) startRow();
-                else if (name == dimension_) readDimension();
-            } else if (type == XML_READER_TYPE_END_ELEMENT) {
-                const xmlChar* name = reader_.localName();
-                if (name == c_) endCell();
-                else if (name == row_) endRow();
-                else if (name == sheetData_) break;  // nothing after it holds cells
-            }
+    void endElement(const xmlChar* name) override {
+        if (name == names_.v || name == names_.t) {
+            collecting_ = false;
+        } else if (name == names_.c) {
+            endCell();
+        } else if (name == names_.row) {
+            if (inRow_) endRow();
+        } else if (name == names_.is) {
+            inInline_ = false;
+        } else if (name == names_.rPh) {
+            if (phonetic_ > 0) --phonetic_;
+        } else if (name == names_.sheetData) {
+            finished_ = true;  // nothing after it holds cells
+            if (inRow_) endRow();
         }
-        if (inRow_) endRow();
     }
+
+    void text(std::string_view text) override {
+        if (collecting_) value_ += text;
+    }
+
+    bool done() const override { return finished_; }
 
 private:
     [[noreturn]] void damaged(const std::string& detail) {
-        throw refusal(Refusal::Damaged, reader_.workbookName(), reader_.partName() + ": " + detail);
+        throw refusal(Refusal::Damaged, workbookName_, partName_ + ": " + detail);
     }
 
-    void readDimension() {
-        reader_.forEachAttribute([&](const xmlChar* name, std::string_view value) {
-            if (std::string_view(reinterpret_cast<const char*>(name)) == "ref")
-                writer_.suggestFirstLineFields(widthOfDimension(value));
-        });
-    }
-
-    void startRow() {
+    void startRow(const XmlAttribute* attributes, int count) {
         if (inRow_) endRow();
         std::uint64_t number = rowNumber_ + 1;
-        reader_.forEachAttribute([&](const xmlChar* name, std::string_view value) {
-            if (std::string_view(reinterpret_cast<const char*>(name)) != "r") return;
+        for (int i = 0; i < count; ++i) {
+            if (!isAttribute(attributes[i], "r")) continue;
             bool ok = false;
-            const std::uint64_t stated = parseWhole(value, ok);
+            const std::uint64_t stated = parseWhole(attributes[i].value, ok);
             if (ok && stated > rowNumber_) number = stated;  // rows out of order follow the last one
-        });
+        }
         if (number > kMaxSheetRows) damaged("row " + std::to_string(number) + " lies beyond the last row of a sheet");
-        if (number > rowNumber_ + 1) writer_.addEmptyRows(number - rowNumber_ - 1);
+        if (number > rowNumber_ + 1) sink_.emptyRows(number - rowNumber_ - 1);
         rowNumber_ = number;
         column_ = -1;
         inRow_ = true;
-        if (reader_.isEmptyElement()) endRow();
     }
 
     void endRow() {
-        writer_.endRow();
+        sink_.endRow();
         inRow_ = false;
     }
 
-    void startCell() {
+    void startCell(const XmlAttribute* attributes, int count) {
         if (!inRow_) damaged("a cell outside a row");
         long column = column_ + 1;
         type_ = CellType::Number;
         styleKind_ = DateKind::None;
-        reader_.forEachAttribute([&](const xmlChar* name, std::string_view value) {
-            const std::string_view n(reinterpret_cast<const char*>(name));
-            if (n == "r") {
-                const long stated = columnOfReference(value);
+        for (int i = 0; i < count; ++i) {
+            const XmlAttribute& a = attributes[i];
+            if (isAttribute(a, "r")) {
+                const long stated = columnOfReference(a.value);
                 if (stated >= 0) column = stated;
-            } else if (n == "t") {
-                type_ = cellTypeOf(value);
-            } else if (n == "s") {
+            } else if (isAttribute(a, "t")) {
+                type_ = cellTypeOf(a.value);
+            } else if (isAttribute(a, "s")) {
                 bool ok = false;
-                const std::uint64_t style = parseWhole(value, ok);
-                if (ok) styleKind_ = context_.styles.kindOf(style);
+                const std::uint64_t style = parseWhole(a.value, ok);
+                if (ok) styleKind_ = styles_.kindOf(style);
             }
-        });
+        }
         if (column >= static_cast<long>(kMaxSheetColumns)) damaged("a cell lies beyond the last column of a sheet");
         column_ = column;
-        value_.clear();
         hasValue_ = false;
-        if (reader_.isEmptyElement()) return;
         inCell_ = true;
-    }
-
-    void readValue() {
-        if (!inCell_) return;
-        value_.clear();
-        reader_.readElementText(value_);
-        hasValue_ = true;
-    }
-
-    void readInline() {
-        if (!inCell_) return;
-        value_.clear();
-        reader_.readElementText(value_, t_, rPh_);
-        hasValue_ = true;
-        type_ = CellType::Inline;
     }
 
     void endCell() {
         if (!inCell_) return;
         inCell_ = false;
+        inInline_ = false;
+        collecting_ = false;
+        phonetic_ = 0;
         if (!hasValue_) return;
-        std::string& out = writer_.cell(static_cast<std::size_t>(column_));
+        const auto column = static_cast<std::size_t>(column_);
+        if (type_ == CellType::Shared) {
+            bool ok = false;
+            const std::uint64_t index = parseWhole(value_, ok);
+            if (!ok) damaged("a cell refers to shared string \"" + value_ + "\"");
+            sink_.sharedString(column, index);
+            return;
+        }
+        std::string& out = text_;
         out.clear();
         switch (type_) {
             case CellType::Number:
@@ -169,20 +191,13 @@ private:
                     double serial = 0;
                     const auto r = std::from_chars(value_.data(), value_.data() + value_.size(), serial);
                     if (r.ec == std::errc() && r.ptr == value_.data() + value_.size() &&
-                        appendSerialDate(out, serial, styleKind_, context_.dateSystem))
+                        appendSerialDate(out, serial, styleKind_, dateSystem_))
                         break;
                 }
                 appendNumberText(out, value_);
                 break;
-            case CellType::Shared: {
-                bool ok = false;
-                const std::uint64_t index = parseWhole(value_, ok);
-                if (!ok || index >= context_.strings.size())
-                    damaged("a cell refers to shared string " + value_ + " of " +
-                            std::to_string(context_.strings.size()));
-                out += context_.strings.at(index);
+            case CellType::Shared:  // handed on above
                 break;
-            }
             case CellType::Inline:
             case CellType::Text:
                 appendUnescaped(out, value_);
@@ -197,53 +212,71 @@ private:
                 appendIsoDate(out, value_);
                 break;
         }
+        sink_.text(column, out);
     }
 
-    XmlPartReader& reader_;
-    const SheetContext& context_;
-    TableWriter& writer_;
-    const xmlChar *sheetData_, *row_, *c_, *v_, *is_, *t_, *rPh_, *dimension_;
+    SheetNames names_;
+    const std::string& workbookName_;
+    const std::string& partName_;
+    const CellStyles& styles_;
+    DateSystem dateSystem_;
+    RowSink& sink_;
     std::uint64_t rowNumber_ = 0;  // the sheet's number of the current row, from 1
     long column_ = -1;              // the current cell's column, from 0
     bool inRow_ = false;
     bool inCell_ = false;
+    bool inInline_ = false;
+    bool collecting_ = false;  // the text read now is the cell's value
+    int phonetic_ = 0;         // open phonetic runs of an inline string
     bool hasValue_ = false;
+    bool finished_ = false;
     CellType type_ = CellType::Number;
     DateKind styleKind_ = DateKind::None;
     std::string value_;
+    std::string text_;
+};
+
+// Stops at the first cell that holds a value.
+class ValueProbe : public XmlEventHandler {
+public:
+    ValueProbe(XmlNames& names, bool& found) : names_(names), found_(found) {}
+
+    void startElement(const xmlChar* name, const XmlAttribute*, int) override {
+        if (name == names_.c) inCell_ = true;
+        else if (inCell_ && (name == names_.v || (name == names_.t && inInline_))) collecting_ = true;
+        else if (inCell_ && name == names_.is) inInline_ = true;
+    }
+    void endElement(const xmlChar* name) override {
+        if (name == names_.c) inCell_ = inInline_ = collecting_ = false;
+        else if (name == names_.v || name == names_.t) collecting_ = false;
+        else if (name == names_.sheetData) finished_ = true;
+    }
+    void text(std::string_view text) override {
+        if (collecting_ && !text.empty()) found_ = true;
+    }
+    bool done() const override { return found_ || finished_; }
+
+private:
+    SheetNames names_;
+    bool& found_;
+    bool inCell_ = false;
+    bool inInline_ = false;
+    bool collecting_ = false;
+    bool finished_ = false;
 };
 
 }  // namespace
 
-void streamSheet(XmlPartReader& reader, const SheetContext& context, TableWriter& writer) {
-    SheetStreamer(reader, context, writer).run();
+void streamSheet(const ZipPackage& package, const std::string& part, XmlDriver driver, const CellStyles& styles,
+                 DateSystem dateSystem, RowSink& sink) {
+    // The sheet is inflated a few blocks ahead on a thread of its own.
+    parseEvents<SheetStreamer>(package, part, driver, true, package.displayName(), part, styles, dateSystem, sink);
 }
 
-bool sheetHoldsValue(XmlPartReader& reader) {
-    const xmlChar* c = reader.name("c");
-    const xmlChar* v = reader.name("v");
-    const xmlChar* is = reader.name("is");
-    const xmlChar* t = reader.name("t");
-    const xmlChar* sheetData = reader.name("sheetData");
-    bool inCell = false;
-    std::string text;
-    while (reader.read()) {
-        const int type = reader.nodeType();
-        const xmlChar* name = reader.localName();
-        if (type == XML_READER_TYPE_ELEMENT) {
-            if (name == c) {
-                inCell = !reader.isEmptyElement();
-            } else if (inCell && (name == v || name == is)) {
-                text.clear();
-                reader.readElementText(text, name == is ? t : nullptr);
-                if (!text.empty()) return true;
-            }
-        } else if (type == XML_READER_TYPE_END_ELEMENT) {
-            if (name == c) inCell = false;
-            else if (name == sheetData) break;
-        }
-    }
-    return false;
+bool sheetHoldsValue(const ZipPackage& package, const std::string& part, XmlDriver driver) {
+    bool found = false;
+    parseEvents<ValueProbe>(package, part, driver, false, found);
+    return found;
 }
 
 }  // namespace workbook

@@ -1,10 +1,10 @@
-// One worksheet part streamed node by node into the table writer: each cell
-// one field, as the spreadsheet shows its value.
+// One worksheet part read as events into a row sink: each cell one field,
+// as the spreadsheet shows its value.
 #pragma once
 
-#include "workbook/table_writer.h"
+#include "workbook/part_events.h"
+#include "workbook/row_sink.h"
 #include "workbook/xlsx_parts.h"
-#include "workbook/xml_part_reader.h"
 
 namespace workbook {
 
@@ -13,18 +13,13 @@ namespace workbook {
 constexpr std::uint64_t kMaxSheetRows = 1048576;
 constexpr std::size_t kMaxSheetColumns = 16384;
 
-struct SheetContext {
-    const SharedStrings& strings;
-    const CellStyles& styles;
-    DateSystem dateSystem;
-};
+// Hands the rows of the sheet part to the sink, each cell as its text or its
+// shared string's index, and the sheet's stated dimension as its width.
+void streamSheet(const ZipPackage& package, const std::string& part, XmlDriver driver, const CellStyles& styles,
+                 DateSystem dateSystem, RowSink& sink);
 
-// Writes the rows of the sheet; the sheet's stated dimension, when the
-// writer has no width for its first line yet, gives that width.
-void streamSheet(XmlPartReader& reader, const SheetContext& context, TableWriter& writer);
-
-// True when the sheet has a cell holding a value.
-bool sheetHoldsValue(XmlPartReader& reader);
+// True when the sheet part has a cell holding a value.
+bool sheetHoldsValue(const ZipPackage& package, const std::string& part, XmlDriver driver);
 
 // "AB" of "AB12" as a column number from 0; -1 when the reference has no column.
 long columnOfReference(std::string_view reference);

@@ -2,6 +2,7 @@
 // written, its shared strings and cell styles.
 #pragma once
 
+#include "workbook/part_events.h"
 #include "workbook/workbook.h"
 #include "workbook/xlsx_parts.h"
 
@@ -9,14 +10,18 @@ namespace workbook {
 
 class XlsxWorkbook : public Workbook {
 public:
-    XlsxWorkbook(const std::string& path, std::string displayName, const InflationLimits& limits);
+    XlsxWorkbook(const std::string& path, std::string displayName, const WorkbookOptions& options);
 
 private:
     void writeRows(std::size_t sheet, TableWriter& writer) override;
 
+    std::string path_;
+    InflationLimits limits_;
+    XmlDriver driver_;
     ZipPackage package_;
     XlsxWorkbookParts parts_;
-    bool tablesRead_ = false;
+    bool stylesRead_ = false;
+    bool stringsRead_ = false;
     SharedStrings strings_;
     CellStyles styles_;
 };

@@ -1,25 +1,26 @@
 #include "workbook/xml_part_reader.h"
 
-#include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include "workbook/workbook_error.h"
+#include "workbook/xml_safety.h"
 
 namespace workbook {
 
 namespace {
-
-constexpr std::size_t kReadBlock = 256u << 10;
 
 // No workbook part refers to anything outside the package: every external
 // entity, DTD or schema that libxml2 might be asked to load is refused, in
 // case some path ever tried.
 xmlParserInputPtr refuseExternalResource(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
 
-void installResourceGuard() {
+}  // namespace
+
+void installXmlResourceGuard() {
     static std::once_flag once;
     std::call_once(once, [] {
         xmlInitParser();
@@ -27,26 +28,20 @@ void installResourceGuard() {
     });
 }
 
-void recordError(void* context, xmlErrorPtr error) {
-    auto& first = *static_cast<std::string*>(context);
+void recordFirstXmlError(void* firstError, xmlErrorPtr error) {
+    auto& first = *static_cast<std::string*>(firstError);
     if (!error || !first.empty() || error->level < XML_ERR_ERROR) return;
     first = "line " + std::to_string(error->line) + ": " + (error->message ? error->message : "");
     while (!first.empty() && (first.back() == '\n' || first.back() == ' ')) first.pop_back();
 }
 
-// No DTD loaded, no default attributes from one, no entity substituted, no
-// network; CDATA as text.  Never XML_PARSE_HUGE: libxml2's own bounds on
-// names, texts and nesting stay in force.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_COMPACT;
-
-}  // namespace
-
-XmlPartReader::XmlPartReader(std::unique_ptr<PartStream> part) : part_(std::move(part)), buffer_(kReadBlock) {
-    installResourceGuard();
-    reader_ = xmlReaderForIO(&XmlPartReader::readCallback, nullptr, this, part_->name().c_str(), nullptr,
-                             kParseOptions);
+XmlPartReader::XmlPartReader(std::unique_ptr<PartStream> part, bool readAhead)
+    : blocks_(std::move(part), readAhead) {
+    installXmlResourceGuard();
+    reader_ = xmlReaderForIO(&XmlPartReader::readCallback, nullptr, this, partName().c_str(), nullptr,
+                             kSafeParseOptions);
     if (!reader_) throw std::bad_alloc();
-    xmlTextReaderSetStructuredErrorHandler(reader_, recordError, &firstError_);
+    xmlTextReaderSetStructuredErrorHandler(reader_, recordFirstXmlError, &firstError_);
 }
 
 XmlPartReader::~XmlPartReader() {
@@ -58,18 +53,17 @@ int XmlPartReader::readCallback(void* context, char* buffer, int size) {
     auto& self = *static_cast<XmlPartReader*>(context);
     if (self.streamFailure_) return -1;
     try {
-        if (self.bufferStart_ == self.bufferEnd_) {
+        if (self.block_.empty()) {
             if (self.partEnded_) return 0;
-            self.bufferStart_ = 0;
-            self.bufferEnd_ = self.part_->read(self.buffer_.data(), self.buffer_.size());
-            if (self.bufferEnd_ == 0) {
+            self.block_ = self.blocks_.next();
+            if (self.block_.empty()) {
                 self.partEnded_ = true;
                 return 0;
             }
         }
-        const std::size_t n = std::min(static_cast<std::size_t>(size), self.bufferEnd_ - self.bufferStart_);
-        std::memcpy(buffer, self.buffer_.data() + self.bufferStart_, n);
-        self.bufferStart_ += n;
+        const std::size_t n = std::min(static_cast<std::size_t>(size), self.block_.size());
+        std::memcpy(buffer, self.block_.data(), n);
+        self.block_.remove_prefix(n);
         return static_cast<int>(n);
     } catch (...) {
         self.streamFailure_ = std::current_exception();
@@ -84,21 +78,21 @@ void XmlPartReader::fail() {
     // is what makes the part unsafe.  (Taking the document makes it ours to free.)
     abandonedDocument_ = xmlTextReaderCurrentDoc(reader_);
     if (abandonedDocument_ && (abandonedDocument_->intSubset || abandonedDocument_->extSubset))
-        throw refusal(Refusal::UnsafeXml, part_->workbookName(),
-                      part_->name() + ": a document type declaration" +
+        throw refusal(Refusal::UnsafeXml, workbookName(),
+                      partName() + ": a document type declaration" +
                           (firstError_.empty() ? std::string() : " (" + firstError_ + ")"));
-    throw refusal(Refusal::Damaged, part_->workbookName(),
-                  part_->name() + ": " + (firstError_.empty() ? "malformed XML" : firstError_));
+    throw refusal(Refusal::Damaged, workbookName(),
+                  partName() + ": " + (firstError_.empty() ? "malformed XML" : firstError_));
 }
 
 bool XmlPartReader::read() {
     const int result = xmlTextReaderRead(reader_);
     if (result == 1) {
-        const int type = nodeType();
+        const int type = nodeType_ = xmlTextReaderNodeType(reader_);
         if (type == XML_READER_TYPE_DOCUMENT_TYPE || type == XML_READER_TYPE_ENTITY_REFERENCE ||
             type == XML_READER_TYPE_ENTITY)
-            throw refusal(Refusal::UnsafeXml, part_->workbookName(),
-                          part_->name() + ": a document type declaration or an entity reference");
+            throw refusal(Refusal::UnsafeXml, workbookName(),
+                          partName() + ": a document type declaration or an entity reference");
         return true;
     }
     if (result == 0 && !streamFailure_ && firstError_.empty()) return false;
@@ -133,6 +127,32 @@ void XmlPartReader::readElementText(std::string& text, const xmlChar* textElemen
         }
     }
     fail();  // the part ended inside the element
+}
+
+void XmlPartReader::emitEvents(XmlEventHandler& handler) {
+    std::vector<std::string> values;
+    std::vector<XmlAttribute> attributes;
+    while (!handler.done() && read()) {
+        const int type = nodeType();
+        if (type == XML_READER_TYPE_ELEMENT) {
+            const xmlChar* element = localName();
+            const bool empty = isEmptyElement();
+            values.clear();
+            attributes.clear();
+            forEachAttribute([&](const xmlChar* name, std::string_view value) {
+                values.emplace_back(value);
+                attributes.push_back({name, {}});
+            });
+            for (std::size_t i = 0; i < attributes.size(); ++i) attributes[i].value = values[i];
+            handler.startElement(element, attributes.data(), static_cast<int>(attributes.size()));
+            if (empty) handler.endElement(element);
+        } else if (type == XML_READER_TYPE_END_ELEMENT) {
+            handler.endElement(localName());
+        } else if (type == XML_READER_TYPE_TEXT || type == XML_READER_TYPE_CDATA ||
+                   type == XML_READER_TYPE_WHITESPACE || type == XML_READER_TYPE_SIGNIFICANT_WHITESPACE) {
+            handler.text(value());
+        }
+    }
 }
 
 }  // namespace workbook

@@ -18,8 +18,8 @@ const std::string kOneRow = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>a@b.cn<
 
 // Expects the refusal kind, a text naming the file, and no copy left behind.
 void expectRefused(const TempDir& dir, const std::string& file, Refusal kind, const std::string& textPart,
-                   std::optional<std::string> sheet = std::nullopt, const workbook::InflationLimits& limits = {}) {
-    const auto refused = refusalOf(dir / file, dir / "copy.csv", sheet, limits);
+                   std::optional<std::string> sheet = std::nullopt, const workbook::WorkbookOptions& options = {}) {
+    const auto refused = refusalOf(dir / file, dir / "copy.csv", sheet, options);
     ASSERT_TRUE(refused.has_value()) << file;
     EXPECT_EQ(refused->refusal(), kind) << file << ": " << refused->what();
     const std::string text = refused->what();
@@ -123,8 +123,8 @@ TEST(XlsxRefusals, PartsThatInflateWithoutReasonableBound) {
         rows += "<row r=\"" + std::to_string(i) + "\"><c t=\"inlineStr\"><is><t>user" + std::to_string(i * 7919) +
                 "@example.com</t></is></c></row>";
     writeXlsx(dir / "big.xlsx", rows);
-    workbook::InflationLimits small;
-    small.maxPartBytes = 64u << 10;
+    workbook::WorkbookOptions small;
+    small.limits.maxPartBytes = 64u << 10;
     expectRefused(dir, "big.xlsx", Refusal::TooLarge, "解压后的内容过大", std::nullopt, small);
     EXPECT_FALSE(refusalOf(dir / "big.xlsx", dir / "copy.csv").has_value()) << "within the default limits";
 }
