@@ -98,12 +98,9 @@ void SaxPartParser::onEntityDeclaration(void* self, const xmlChar*, int, const x
     parser.stop();
 }
 
-xmlEntityPtr SaxPartParser::onEntity(void* self, const xmlChar*) {
+xmlEntityPtr SaxPartParser::onEntity(void*, const xmlChar*) {
     // Only the predefined entities (&amp; and its kind), which the parser
-    // resolves itself, may be referred to.
-    auto& parser = *static_cast<SaxPartParser*>(self);
-    parser.unsafe_ = true;
-    parser.stop();
+    // resolves itself, exist: any other reference is malformed XML.
     return nullptr;
 }
 

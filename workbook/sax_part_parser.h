@@ -3,8 +3,8 @@
 // events handed on as they come, without building a node per element and
 // attribute as the reader does (about twice as fast on a sheet).  Set up as
 // every parser of a workbook part (xml_safety.h); besides, a document type
-// declaration, an entity declaration or a reference to any but the
-// predefined entities stops the parse as unsafe.  XmlPartReader::emitEvents
+// declaration or an entity declaration stops the parse as unsafe, and no
+// entity but the predefined ones (&amp; and its kind) is known.  XmlPartReader::emitEvents
 // is the plain path beside it; the tests compare the two.
 #pragma once
 

@@ -33,13 +33,11 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path, const Workbook
         case FileKind::ZipPackage:
             return std::make_unique<XlsxWorkbook>(path, name, options);
         case FileKind::CompoundFile:
-            if (holdsEncryptedPackage(path))
-                throw refusal(Refusal::Encrypted, name, "an encrypted workbook package");
             return std::make_unique<XlsWorkbook>(path, name);
         case FileKind::Other:
             break;
     }
-    throw refusal(Refusal::Damaged, name, "neither a zip package (.xlsx) nor a compound file (.xls)");
+    throw refusal(Refusal::NotAWorkbook, name, "neither a zip package (.xlsx) nor a compound file (.xls)");
 }
 
 std::size_t Workbook::defaultSheet() const {

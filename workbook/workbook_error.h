@@ -12,7 +12,8 @@ namespace workbook {
 enum class Refusal {
     CannotOpen,    // the file cannot be opened or read
     Encrypted,     // protected by a password to open
-    Damaged,       // not a workbook, damaged or truncated
+    NotAWorkbook,  // neither format (a text or a web page named .xls, an empty file)
+    Damaged,       // damaged or truncated
     NoData,        // no worksheet holds data
     UnknownSheet,  // the sheet asked for does not exist
     TooLarge,      // a part would inflate beyond the limits

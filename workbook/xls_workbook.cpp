@@ -3,7 +3,7 @@
 #include <freexl.h>
 
 #include "workbook/cell_text.h"
-#include "workbook/compound_file.h"
+#include "workbook/compound_file.h"  // the mark of an encrypted workbook
 #include "workbook/workbook_error.h"
 
 namespace workbook {

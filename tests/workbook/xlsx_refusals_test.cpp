@@ -29,6 +29,22 @@ void expectRefused(const TempDir& dir, const std::string& file, Refusal kind, co
     EXPECT_FALSE(std::filesystem::exists(dir / "copy.csv.part"));
 }
 
+// A part that declares a document type before its root element.
+std::string withDoctype(const std::string& doctype, const std::string& root, const std::string& content) {
+    return "<?xml version=\"1.0\"?>" + doctype + "<" + root +
+           " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + content + "</" + root + ">";
+}
+
+// A one-sheet workbook whose cell A1 holds an inline string of this XML text.
+void writeSheetWithDoctype(const std::string& path, const std::string& doctype, const std::string& cellText) {
+    XlsxParts parts;
+    parts.sheets.push_back(
+        {"S", withDoctype(doctype, "worksheet",
+                          "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + cellText +
+                              "</t></is></c></row></sheetData>")});
+    writeXlsx(path, parts);
+}
+
 std::string validWorkbookBytes(const TempDir& dir) {
     writeXlsx(dir / "valid.xlsx", kOneRow);
     return readBytes(dir / "valid.xlsx");
@@ -69,26 +85,36 @@ TEST(XlsxRefusals, DamagedOrTruncatedFiles) {
     for (std::size_t i = valid.size() / 3; i < valid.size() / 3 + 40; ++i) flipped[i] = static_cast<char>(~flipped[i]);
     dir.write("flipped.xlsx", flipped);
     dir.write("truncated.xlsx", valid.substr(0, valid.size() / 2));
-    dir.write("empty.xlsx", "");
-    dir.write("text.xlsx", "email\r\na@b.cn\r\n");
     writeZip(dir / "nobook.xlsx", {{"hello.txt", "hi"}});
     writeXlsx(dir / "badxml.xlsx", "<row r=\"1\"><c r=\"A1\"><v>1</v></row>");
     writeXlsx(dir / "badindex.xlsx", R"(<row r="1"><c r="A1" t="s"><v>5</v></c></row>)", sharedStringsXml({"<t>a</t>"}));
     writeXlsx(dir / "farrow.xlsx", R"(<row r="1048577"><c><v>1</v></c></row>)");
+    writeXlsx(dir / "undeclared.xlsx", R"(<row r="1"><c t="inlineStr"><is><t>&foo;</t></is></c></row>)");
     XlsxParts dangling;
     dangling.sheets.push_back({"S", worksheetXml(kOneRow)});
     auto entries = xlsxEntries(dangling);
     entries.erase(entries.begin() + 4);  // the sheet's part
     writeZip(dir / "nosheet.xlsx", entries);
 
-    for (const char* file : {"flipped.xlsx", "truncated.xlsx", "empty.xlsx", "text.xlsx", "nobook.xlsx", "badxml.xlsx",
-                             "badindex.xlsx", "farrow.xlsx", "nosheet.xlsx"}) {
+    for (const char* file : {"flipped.xlsx", "truncated.xlsx", "nobook.xlsx", "badxml.xlsx", "badindex.xlsx",
+                             "farrow.xlsx", "undeclared.xlsx", "nosheet.xlsx"}) {
         SCOPED_TRACE(file);
         expectRefused(dir, file, Refusal::Damaged, "已损坏或不完整");
     }
     const auto bad = refusalOf(dir / "badxml.xlsx", dir / "copy.csv");
     ASSERT_TRUE(bad);
     EXPECT_NE(std::string(bad->what()).find("\nxl/worksheets/sheet1.xml: line "), std::string::npos) << bad->what();
+}
+
+TEST(XlsxRefusals, FilesThatAreNoWorkbook) {
+    TempDir dir;
+    dir.write("empty.xlsx", "");
+    dir.write("text.xlsx", "email\r\na@b.cn\r\n");
+    dir.write("page.xls", "<html><table><tr><td>a@b.cn</td></tr></table></html>");
+    for (const char* file : {"empty.xlsx", "text.xlsx", "page.xls"}) {
+        SCOPED_TRACE(file);
+        expectRefused(dir, file, Refusal::NotAWorkbook, "不是Excel工作簿");
+    }
 }
 
 TEST(XlsxRefusals, MissingFile) {
@@ -156,21 +182,13 @@ TEST(XlsxRefusals, NoExternalEntityIsRead) {
     dir.write("secret.txt", "SECRET-MARKER");
     const std::string doctype = "<!DOCTYPE worksheet [<!ENTITY xxe SYSTEM \"file://" + (dir / "secret.txt") +
                                 "\"><!ENTITY % remote SYSTEM \"http://127.0.0.1:9/x.dtd\">]>";
-    const std::string sheet = "<?xml version=\"1.0\"?>" + doctype +
-                              "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                              "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&xxe;</t></is></c></row>"
-                              "</sheetData></worksheet>";
-    XlsxParts inSheet;
-    inSheet.sheets.push_back({"S", sheet});
-    writeXlsx(dir / "xxe.xlsx", inSheet);
+    writeSheetWithDoctype(dir / "xxe.xlsx", doctype, "&xxe;");
     expectRefused(dir, "xxe.xlsx", Refusal::UnsafeXml, "不安全的XML内容");
 
     // The same in the shared strings, read only when the sheet is written.
     XlsxParts inStrings;
     inStrings.sheets.push_back({"S", worksheetXml(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)")});
-    inStrings.sharedStrings = "<?xml version=\"1.0\"?>" + doctype +
-                              "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                              "<si><t>&xxe;</t></si></sst>";
+    inStrings.sharedStrings = withDoctype(doctype, "sst", "<si><t>&xxe;</t></si>");
     writeXlsx(dir / "xxe2.xlsx", inStrings);
     expectRefused(dir, "xxe2.xlsx", Refusal::UnsafeXml, "不安全的XML内容");
 }
@@ -184,12 +202,6 @@ TEST(XlsxRefusals, NoEntityExpandsWithoutBound) {
         doctype += "\">";
     }
     doctype += "]>";
-    const std::string sheet = "<?xml version=\"1.0\"?>" + doctype +
-                              "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                              "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&l12;</t></is></c></row>"
-                              "</sheetData></worksheet>";
-    XlsxParts parts;
-    parts.sheets.push_back({"S", sheet});
-    writeXlsx(dir / "laughs.xlsx", parts);
+    writeSheetWithDoctype(dir / "laughs.xlsx", doctype, "&l12;");
     expectRefused(dir, "laughs.xlsx", Refusal::UnsafeXml, "不安全的XML内容");
 }
