@@ -37,8 +37,7 @@ int main(int argc, char* argv[]) {
     TForm1 form1;
     // Owned by the window, which deletes it with its other children; its
     // failures go to the window's failure box.  The settings file's path is
-    // looked up when the dialog needs it: a configuration folder that GBK
-    // cannot name fails the showing, not the start.
+    // looked up when the dialog needs it.
     form1.setSetupDialog(new settings::Tfrm_suffix(&settings::defaultSettingsPath, form1, &form1));
     form1.show();
     if (request.file) {

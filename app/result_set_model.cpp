@@ -1,6 +1,6 @@
 #include "app/result_set_model.h"
 
-#include "app/gbk_text.h"
+#include "app/widget_text.h"
 
 namespace app {
 
@@ -22,7 +22,7 @@ QVariant ResultSetModel::data(const QModelIndex& index, int role) const {
     if (row >= result_.recordCount() || column >= result_.columnNames().size()) return {};
     const auto value = result_.value(row, column);
     if (!value) return QString();
-    return fromGbk(*value);
+    return valueText(*value, result_.columnEncoding(static_cast<std::size_t>(index.column())) == engine::CodePage::Utf8);
 }
 
 QVariant ResultSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -30,7 +30,7 @@ QVariant ResultSetModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Vertical) return section + 1;
     if (!result_.isOpen() || section < 0 || static_cast<std::size_t>(section) >= result_.columnNames().size())
         return {};
-    return fromGbk(result_.columnNames()[static_cast<std::size_t>(section)]);
+    return widgetText(result_.columnNames()[static_cast<std::size_t>(section)]);
 }
 
 }  // namespace app

@@ -19,7 +19,7 @@
 
 #include "app/domain_chart.h"
 #include "app/file_drop.h"
-#include "app/gbk_text.h"
+#include "app/widget_text.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
 #include "settings/domain_export_settings.h"
@@ -65,6 +65,7 @@ void TForm1::connectHandlers() {
     on(btn_fileopen, &QPushButton::clicked, &TForm1::btn_fileopenClick);
     on(cbx_delimite, &QComboBox::activated, &TForm1::cbx_delimiteChange);
     on(cbx_hdr, &QCheckBox::clicked, &TForm1::cbx_hdrClick);
+    on(cbx_encoding, &QComboBox::activated, &TForm1::cbx_encodingChange);
     on(btn_search, &QToolButton::clicked, &TForm1::btn_searchClick);
     connect(pgc_preview, &QTabWidget::currentChanged, this, [this] {
         // Only a change the user makes runs the handler.
@@ -117,25 +118,15 @@ void TForm1::FormShow() {
 
 // --- OperationFeedback --------------------------------------------------------
 
-void TForm1::showMessage(const std::string& gbkText) { ports_->showMessage(app::fromGbk(gbkText)); }
+void TForm1::showMessage(const std::string& text) { ports_->showMessage(app::widgetText(text)); }
 
-void TForm1::showFailure(const std::string& gbkText) {
-    ports_->showFailure(app::fromGbk(platform::uncaughtFailureText(gbkText)));
+void TForm1::showFailure(const std::string& text) {
+    ports_->showFailure(app::widgetText(platform::uncaughtFailureText(text)));
 }
 
 void TForm1::setBusy(bool busy) { ports_->setBusy(busy); }
 
-void TForm1::showOperationText(const std::string& gbkText) { status_bar1->setPanelText(0, app::fromGbk(gbkText)); }
-
-std::string TForm1::gbkOf(const QString& name) {
-    const QByteArray utf8 = name.toUtf8();
-    return platform::gbkPath(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-}
-
-std::string TForm1::gbkText(const QString& text) {
-    if (auto converted = app::toGbk(text)) return *converted;
-    throw UnrepresentableText(platform::gbk("输入的内容含有GBK编码无法表示的字符!"));
-}
+void TForm1::showOperationText(const std::string& text) { status_bar1->setPanelText(0, app::widgetText(text)); }
 
 // --- always-on options and the exclusion rule ----------------------------------
 
@@ -169,25 +160,12 @@ void TForm1::btn_filter_fileopenClick() {
     if (!chosen) return;
     chosenLast_ = *chosen;
     // Only the name: the exclusion file is looked for beside the source file.
-    const QString name = QFileInfo(*chosen).fileName();
-    try {
-        gbkOf(name);
-    } catch (const platform::FileError& failure) {
-        showMessage(failure.what());
-        return;
-    }
-    edt_filter_email->setText(name);
+    edt_filter_email->setText(QFileInfo(*chosen).fileName());
 }
 
 void TForm1::btn_select_dirClick() {
     const auto folder = ports_->chooseFolder(QString::fromUtf8("请选择文件夹"));
     if (!folder) return;
-    try {
-        gbkOf(*folder);
-    } catch (const platform::FileError& failure) {
-        showMessage(failure.what());
-        return;
-    }
     edt_output_dir->setText(*folder);
 }
 
@@ -200,52 +178,39 @@ void TForm1::btn_export_domain_setupClick() {
 // --- exports -------------------------------------------------------------------
 
 exporting::CleaningOptions TForm1::readCleaningOptions() const {
-    // A text is refused only when its option is in force: the pipeline never
-    // reads the others, so they must not stop the run.
-    const auto text = [](const QString& typed, bool inForce) {
-        if (inForce) return gbkText(typed);
-        const QByteArray utf8 = typed.toUtf8();
-        return platform::utf8ToGbkLossy(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-    };
     exporting::CleaningOptions options;
     options.excludeFile = cbx_filter_email->isChecked();
-    options.excludeFileName = gbkOf(edt_filter_email->text());
+    options.excludeFileName = app::utf8Of(edt_filter_email->text());
     options.prefixLength = cbx_filter_start1->isChecked();
-    options.prefixLengthOperator = text(cmbx_filter_start1->currentText(), options.prefixLength);
-    options.prefixLengthNumber = text(edt_filter_start1->text(), options.prefixLength);
+    options.prefixLengthOperator = app::utf8Of(cmbx_filter_start1->currentText());
+    options.prefixLengthNumber = app::utf8Of(edt_filter_start1->text());
     options.prefixList = cbx_filter_start2->isChecked();
-    options.prefixListText = text(edt_filter_start2->text(), options.prefixList);
+    options.prefixListText = app::utf8Of(edt_filter_start2->text());
     options.suffixList = cbx_filter_end->isChecked();
-    options.suffixListText = text(edt_filter_end->text(), options.suffixList);
+    options.suffixListText = app::utf8Of(edt_filter_end->text());
     options.split = cbx_split->isChecked();
     options.splitByRows = rbt_split_row->isChecked();
-    options.splitRows = text(edt_split_row->text(), options.split && options.splitByRows);
-    options.splitSize = text(edt_split_size->text(), options.split && !options.splitByRows);
+    options.splitRows = app::utf8Of(edt_split_row->text());
+    options.splitSize = app::utf8Of(edt_split_size->text());
     options.splitSizeUnitIndex = cbx_split_size->currentIndex();
     return options;
 }
 
 void TForm1::btn_export_allClick() {
-    showOperationText(platform::gbk(" 当前操作：Email地址按条件全部导出"));
+    showOperationText(std::string(" 当前操作：Email地址按条件全部导出"));
     QCoreApplication::processEvents();  // once, so that the text shows
     runExport(false);
 }
 
 void TForm1::btn_export_domainClick() {
-    showOperationText(platform::gbk(" 当前操作：Email地址按条件,按@后缀分类导出"));
+    showOperationText(std::string(" 当前操作：Email地址按条件,按@后缀分类导出"));
     QCoreApplication::processEvents();
     runExport(true);
 }
 
 void TForm1::runExport(bool byDomain) {
-    exporting::CleaningOptions options;
-    try {
-        options = readCleaningOptions();
-    } catch (const UnrepresentableText& failure) {
-        showMessage(failure.what());  // an input check: the plain box, nothing written
-        return;
-    }
-    const std::string outputDir = gbkOf(edt_output_dir->text());
+    const exporting::CleaningOptions options = readCleaningOptions();
+    const std::string outputDir = app::utf8Of(edt_output_dir->text());
     const std::string column = addressColumn();
     ds_csv->reload([&] {
         if (byDomain)

@@ -43,12 +43,6 @@ inline constexpr const char* kUrl = "http://www.lanshi-data.example/";
 inline constexpr const char* kTelephone = "010-5550-0188";
 }  // namespace app::publisher
 
-// A typed text with a character that GBK cannot hold; what() is GBK.
-class UnrepresentableText : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 class TForm1 : public QWidget, public platform::OperationFeedback {
     Q_OBJECT
 public:
@@ -65,6 +59,8 @@ public:
     QPushButton* btn_fileopen;
     QComboBox *cbx_delimite, *cbx_field;
     QCheckBox* cbx_hdr;
+    QComboBox* cbx_encoding;  // the list's encoding: detected, or the user's choice
+    QLabel* Label15;          // what is in force, e.g. "检测为 UTF-8 (BOM)"
 
     QGroupBox* grb_search;
     QTabWidget* pgc_preview;
@@ -114,21 +110,21 @@ public:
     // messages: the file named on the command line or dropped onto the window.
     void openFile(const QString& path);
 
-    // The cleaning and splitting options as the controls hold them now (GBK);
-    // throws UnrepresentableText when a text cannot be held in GBK.
+    // The cleaning and splitting options as the controls hold them now.
     exporting::CleaningOptions readCleaningOptions() const;
 
     // --- OperationFeedback --------------------------------------------------
-    void showMessage(const std::string& gbkText) override;
-    void showFailure(const std::string& gbkText) override;
+    void showMessage(const std::string& text) override;
+    void showFailure(const std::string& text) override;
     void setBusy(bool busy) override;
-    void showOperationText(const std::string& gbkText) override;
+    void showOperationText(const std::string& text) override;
 
     // --- handlers -----------------------------------------------------------
     void FormShow();
     void btn_fileopenClick();
     void cbx_delimiteChange();
     void cbx_hdrClick();
+    void cbx_encodingChange();
     void btn_searchClick();
     void pgc_previewChange();
     void cbx_filter_invalidClick();
@@ -182,10 +178,6 @@ private:
     void runExport(bool byDomain);
     // The address column: the selected item of cbx_field, as the engine named it.
     std::string addressColumn() const;
-    // A file or folder name to GBK; throws platform::FileError when GBK cannot hold it.
-    static std::string gbkOf(const QString& name);
-    // Typed text to GBK; throws UnrepresentableText when GBK cannot hold it.
-    static std::string gbkText(const QString& text);
 
     std::unique_ptr<app::UiPorts> ownPorts_;
     app::UiPorts* ports_;

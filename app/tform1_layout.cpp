@@ -25,7 +25,6 @@
 namespace {
 
 const char* const kPrefixDefaults = "master,root,sales,info,tech,bill,webmaster,admin,adm,abuse,complaint";
-const QColor kRed(0xd0, 0x00, 0x00);
 const QColor kBlue(0x00, 0x00, 0xff);
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -135,8 +134,12 @@ void TForm1::createSourceControls() {
     cbx_field = dropDown(GroupBox1, 256, 48, 150, 24, {}, -1);
     cbx_hdr = box<QCheckBox>(GroupBox1, 432, 48, "第一行含有列名称", false);
     cbx_hdr->setGeometry(432, 48, 113, 17);
-    static const QColor red = kRed;
-    Label3 = label(GroupBox1, 610, 49, "提示：请将要处理的文件格式转化成ANSI编码格式", &red);
+    // The list's encoding, where a hint once asked for lists converted by hand.
+    Label3 = label(GroupBox1, 560, 48, "文件编码：");
+    cbx_encoding = dropDown(GroupBox1, 622, 48, 110, 24, {"自动检测", "ANSI (GBK)", "UTF-8", "UTF-16"}, 0);
+    static const QColor blue = kBlue;
+    Label15 = label(GroupBox1, 744, 49, "", &blue);
+    Label15->setGeometry(744, 49, 180, 17);
 }
 
 void TForm1::createSearchControls() {

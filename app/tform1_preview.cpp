@@ -9,6 +9,7 @@
 #include "app/domain_chart.h"
 #include "app/preview_grid.h"
 #include "app/result_set_model.h"
+#include "app/widget_text.h"
 #include "app/tform1.h"
 #include "preview/data_preview.h"
 #include "preview/domain_preview.h"
@@ -36,21 +37,10 @@ void TForm1::dataTabPreview() {
                    : rbt_viewoption_end->isChecked()    ? DataOption::SuffixList
                                                         : DataOption::All;
     input.column = addressColumn();
-    try {
-        // Only the chosen condition's fields are read: a text elsewhere on the
-        // page has no part in this preview.
-        if (input.option == DataOption::PrefixLength) {
-            input.comparison = gbkText(cbx_viewoption_start1->currentText());
-            input.length = gbkText(edt_viewoption_start1->text());
-        } else if (input.option == DataOption::PrefixList) {
-            input.prefixList = gbkText(edt_viewoption_start2->text());
-        } else if (input.option == DataOption::SuffixList) {
-            input.suffixList = gbkText(edt_viewoption_end->text());
-        }
-    } catch (const UnrepresentableText& failure) {
-        showMessage(failure.what());
-        return;
-    }
+    input.comparison = app::utf8Of(cbx_viewoption_start1->currentText());
+    input.length = app::utf8Of(edt_viewoption_start1->text());
+    input.prefixList = app::utf8Of(edt_viewoption_start2->text());
+    input.suffixList = app::utf8Of(edt_viewoption_end->text());
 
     bool previewed = false;
     ds_preview->reload([&] { previewed = workspace_.PreviewDataBy(input); });

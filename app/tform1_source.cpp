@@ -2,6 +2,8 @@
 // description file, reopens the connections, runs the 200-row preview and
 // counts the rows; the window shows the columns and the count.
 #include <QComboBox>
+#include <QLabel>
+#include <algorithm>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,8 +13,8 @@
 #include <QToolButton>
 
 #include "app/domain_chart.h"
-#include "app/gbk_text.h"
 #include "app/preview_grid.h"
+#include "app/widget_text.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
 #include "app/tform1.h"
@@ -20,10 +22,12 @@
 #include "platform/file_system.h"
 
 core::SourceOptions TForm1::readSourceOptions() const {
-    return core::SourceOptions{cbx_hdr->isChecked(), cbx_delimite->currentIndex()};
+    return core::SourceOptions{cbx_hdr->isChecked(), cbx_delimite->currentIndex(),
+                               static_cast<source::EncodingChoice>(std::max(0, cbx_encoding->currentIndex()))};
 }
 
 bool TForm1::showBinding(const core::BindOutcome& outcome) {
+    Label15->setText(app::widgetText(source::encodingNote(outcome.encoding, outcome.encodingDetected)));
     if (!outcome.previewed) return false;
     btn_search->setEnabled(true);
     btn_export_all->setEnabled(true);
@@ -37,7 +41,7 @@ void TForm1::FillFieldList(const std::vector<std::string>& columns) {
     cbx_field->clear();
     // The grid's columns are the preview's columns, named as the engine names them.
     for (const std::string& name : columns)
-        cbx_field->addItem(app::fromGbk(name), QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+        cbx_field->addItem(app::widgetText(name), QByteArray(name.data(), static_cast<qsizetype>(name.size())));
     if (cbx_field->count() > 0) cbx_field->setCurrentIndex(0);
 }
 
@@ -54,16 +58,8 @@ void TForm1::btn_fileopenClick() {
 
 void TForm1::openChosenFile(const QString& chosen) {
     chosenLast_ = chosen;
-    std::string path;
-    try {
-        // Statements and the description file name the file in GBK.
-        path = gbkOf(chosen);
-    } catch (const platform::FileError& failure) {
-        showMessage(failure.what());
-        return;
-    }
-
-    edt_file->setText(app::fromGbk(path));
+    const std::string path = app::utf8Of(chosen);
+    edt_file->setText(chosen);
     core::BindOutcome outcome;
     // A successful binding also empties the domain statistics.
     ds_preview->reload([&] {
@@ -71,13 +67,13 @@ void TForm1::openChosenFile(const QString& chosen) {
             ds_csv->reload([&] { outcome = workspace_.OpenSourceFile(path, readSourceOptions(), true); });
         });
     });
-    edt_output_dir->setText(app::fromGbk(workspace_.sourceDir()));
+    edt_output_dir->setText(app::widgetText(workspace_.sourceDir()));
     if (!showBinding(outcome)) return;
     showPageByProgram(0);
     rbt_viewoption_all->setChecked(true);
     if (outcome.recordCount) {
         status_bar1->setPanelText(
-            1, app::fromGbk(platform::gbk(" 记录总数：") + std::to_string(*outcome.recordCount)));
+            1, app::widgetText(" 记录总数：" + std::to_string(*outcome.recordCount)));
         domainChart->setListSize(*outcome.recordCount);
     }
 }
@@ -88,9 +84,11 @@ void TForm1::rebindAfterOptionChange(const char* statusUtf8) {
     ds_preview->reload([&] { ds_domain->reload([&] { outcome = workspace_.RebindSource(readSourceOptions()); }); });
     if (!showBinding(outcome)) return;
     rbt_viewoption_all->setChecked(true);
-    showOperationText(platform::gbk(statusUtf8));
+    showOperationText(statusUtf8);
 }
 
 void TForm1::cbx_delimiteChange() { rebindAfterOptionChange(" 当前操作：文件格式选项[列分隔符]"); }
 
 void TForm1::cbx_hdrClick() { rebindAfterOptionChange(" 当前操作：文件格式选项[第一行是否含有列名称]"); }
+
+void TForm1::cbx_encodingChange() { rebindAfterOptionChange(" 当前操作：文件格式选项[文件编码]"); }

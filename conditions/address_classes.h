@@ -1,6 +1,6 @@
 // The three conditions that sort every non-null address into exactly one
 // class: invalid (no "x@y.z" shape), erroneous (the shape with an error mark)
-// and valid.  Column names are GBK bytes, written between "[" and "]" as they are.
+// and valid.  Column names are written between "[" and "]" as they are.
 #pragma once
 
 #include <string>

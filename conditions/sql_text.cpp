@@ -2,8 +2,8 @@
 
 namespace conditions {
 
-// A single quote (0x27) is below 0x40 and so never a GBK trail byte: doubling
-// byte by byte is safe.
+// A single quote (0x27) is never part of a UTF-8 multi-byte character:
+// doubling byte by byte is safe.
 std::string QuoteSqlText(const std::string& text) {
     std::string quoted;
     quoted.reserve(text.size() + 2);

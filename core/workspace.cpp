@@ -4,6 +4,7 @@
 
 #include "export/full_export.h"
 #include "platform/code_page.h"
+#include "platform/file_system.h"
 #include "preview/domain_preview.h"
 #include "source/source_connections.h"
 #include "source/source_statements.h"
@@ -45,15 +46,15 @@ bool Workspace::reportingUncaught(Body&& body) {
 void Workspace::ShutDown() { bound_.binding.deleteSchema(); }
 
 bool Workspace::OpenSourceConnections(const SourceOptions& options) {
-    return source::OpenSourceConnections(bound_.binding, options.header, options.delimiterIndex,
+    return source::OpenSourceConnections(bound_.binding, options.header, options.delimiterIndex, bound_.encoding,
                                          bound_.adoconn_preview, bound_.adoconn_csv, feedback_);
 }
 
-BindOutcome Workspace::OpenSourceFile(const std::string& gbkPath, const SourceOptions& options,
+BindOutcome Workspace::OpenSourceFile(const std::string& path, const SourceOptions& options,
                                       bool withRecordCount) {
-    feedback_.showOperationText(platform::gbk(" 当前操作：打开文件"));
+    feedback_.showOperationText(std::string(" 当前操作：打开文件"));
     bound_.binding.deleteSchema();  // the previous binding's, under its own directory
-    bound_.binding.bind(gbkPath);
+    bound_.binding.bind(path);
     return bindAndPreview(options, withRecordCount);
 }
 
@@ -64,6 +65,10 @@ BindOutcome Workspace::RebindSource(const SourceOptions& options) {
 
 BindOutcome Workspace::bindAndPreview(const SourceOptions& options, bool withRecordCount) {
     BindOutcome outcome;
+    // The encoding is looked at afresh on every binding: the file may have changed.
+    bound_.encoding = source::resolveEncoding(platform::joinPath(sourceDir(), sourceFile()), options.encoding);
+    outcome.encoding = bound_.encoding;
+    outcome.encodingDetected = options.encoding == source::EncodingChoice::Auto;
     reportingUncaught([&] {
         if (!OpenSourceConnections(options)) return false;
         if (!PreviewData("")) return false;
@@ -86,7 +91,7 @@ std::optional<long long> Workspace::CountRecords(const std::string& column) {
     try {
         if (result.isOpen()) result.close();
         result.open(*bound_.adodst_csvConnection, statement);
-        feedback_.showOperationText(platform::gbk(" 当前操作：预览查询[查询条件:无条件]"));
+        feedback_.showOperationText(std::string(" 当前操作：预览查询[查询条件:无条件]"));
         const long long count = recordCountOf(result.value(std::string_view("rcount")));
         result.close();
         return count;
@@ -98,7 +103,7 @@ std::optional<long long> Workspace::CountRecords(const std::string& column) {
 }
 
 bool Workspace::PreviewData(const std::string& conditionText) {
-    feedback_.showOperationText(platform::gbk(" 当前操作：正在读取文件......"));
+    feedback_.showOperationText(std::string(" 当前操作：正在读取文件......"));
     const std::string statement = source::previewStatement(sourceFile(), conditionText);
     platform::BusyGuard busy(feedback_);
     try {

@@ -8,7 +8,7 @@
 // Every call reports through the feedback: an operation's own failure as the
 // plain message box, a failure no operation catches (a number that does not
 // convert, a file failure while splitting, a description file that cannot be
-// written) as the failure box; none lets an exception out.  All texts GBK.
+// written) as the failure box; none lets an exception out.  All texts UTF-8.
 #pragma once
 
 #include <optional>
@@ -26,12 +26,15 @@ namespace core {
 struct SourceOptions {
     bool header = false;     // the first line holds column names
     int delimiterIndex = 0;  // 0 comma, 1 semicolon, 2 tab, 3 blank
+    source::EncodingChoice encoding = source::EncodingChoice::Auto;
 };
 
 // What binding a file came to.
 struct BindOutcome {
     bool previewed = false;            // the connections opened and the preview ran
     std::vector<std::string> columns;  // the preview's columns: the address columns offered
+    source::TextEncoding encoding = source::TextEncoding::Gbk;  // in force for the binding
+    bool encodingDetected = true;                                // not the user's choice
     // The record count over the first column, when asked for, there is a
     // column and the count ran (a failed count was shown; the binding stays).
     std::optional<long long> recordCount;
@@ -54,6 +57,7 @@ public:
     const source::SourceBinding& binding() const { return bound_.binding; }
     const std::string& sourceDir() const { return bound_.binding.sourceDir(); }
     const std::string& sourceFile() const { return bound_.binding.sourceFile(); }
+    source::TextEncoding encoding() const { return bound_.encoding; }
     bool isBound() const { return bound_.binding.isBound(); }
     const engine::ResultSet& previewResult() const { return bound_.adodst_preview; }
     const engine::ResultSet& domainResult() const { return bound_.adodst_domain; }
@@ -65,7 +69,7 @@ public:
     // reopened and the 200-row preview run; then, with withRecordCount, the
     // record count over the first column.  A binding whose preview ran closes
     // the domain statistics of the one before.
-    BindOutcome OpenSourceFile(const std::string& gbkPath, const SourceOptions& options, bool withRecordCount);
+    BindOutcome OpenSourceFile(const std::string& path, const SourceOptions& options, bool withRecordCount);
 
     // A format option changed: the same binding again with the new options
     // (the domain statistics closed as above).  Nothing happens while no file

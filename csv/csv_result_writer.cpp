@@ -10,8 +10,8 @@ namespace {
 
 constexpr char kSeparator = ';';
 
-// 0x22 is below 0x40 and so never the trail byte of a GBK character: every
-// quote byte of GBK text is a quote character and is doubled.
+// 0x22 is below 0x40 and so never the trail byte of a GBK character, nor part
+// of a UTF-8 multi-byte character: every quote byte is a quote and is doubled.
 void writeQuotedCell(OutputFile& file, std::string_view text) {
     file.write('"');
     while (!text.empty()) {
@@ -30,8 +30,9 @@ void writeQuotedCell(OutputFile& file, std::string_view text) {
 
 }  // namespace
 
-void CsvResultWriter::WriteCsvFile(const std::string& gbkPath) {
-    OutputFile file(gbkPath);
+void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark) {
+    OutputFile file(path);
+    if (byteOrderMark) file.write(kUtf8ByteOrderMark);
     const std::size_t columns = result_.columnNames().size();
     bool firstLine = true;
     for (result_.first(); !result_.eof(); result_.next()) {

@@ -12,9 +12,9 @@ OutputFileError outputFailure(OutputFileError::Stage stage, const platform::File
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& gbkPath, std::size_t bufferSize) : path_(gbkPath) {
+OutputFile::OutputFile(const std::string& path, std::size_t bufferSize) : path_(path) {
     try {
-        file_ = platform::FileSystem::current().createFile(gbkPath);
+        file_ = platform::FileSystem::current().createFile(path);
     } catch (const platform::FileError& e) {
         throw outputFailure(OutputFileError::Stage::Create, e);
     }

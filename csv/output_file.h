@@ -14,6 +14,9 @@
 
 namespace csv {
 
+// The mark that begins a UTF-8 result file of a list that had one.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // A failure of an output file.  what() is fit to show a person and names the
 // file and the cause ("Cannot create file "PATH". CAUSE" or "Cannot write file
 // "PATH". CAUSE"); errorNumber() is the system's code (0 when the path could
@@ -36,8 +39,8 @@ public:
     static constexpr std::size_t kDefaultBufferSize = 1 << 20;
 
     // Creates the file, or truncates an existing one, through the file system
-    // in force.  gbkPath is GBK bytes.
-    explicit OutputFile(const std::string& gbkPath, std::size_t bufferSize = kDefaultBufferSize);
+    // in force.
+    explicit OutputFile(const std::string& path, std::size_t bufferSize = kDefaultBufferSize);
     // Closes without reporting (use close() to learn the outcome).
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;

@@ -22,6 +22,18 @@ void Connection::open(const std::string& connectionString, CodePage codePage) {
     impl_->open = true;
 }
 
+void Connection::declareTableEncoding(const std::string& fileName, std::string_view characterSet) {
+    const auto encoding = parseCharacterSet(characterSet);
+    if (!encoding) throw Error("Unknown CharacterSet \"" + std::string(characterSet) + "\" for " + fileName);
+    impl_->options.defaults.declaredCharacterSets.emplace_back(fileName, *encoding);
+}
+
+void Connection::setDefaultTableEncoding(std::string_view characterSet) {
+    const auto encoding = parseCharacterSet(characterSet);
+    if (!encoding) throw Error("Unknown CharacterSet \"" + std::string(characterSet) + "\"");
+    impl_->options.defaults.defaultCharacterSet = *encoding;
+}
+
 void Connection::close() {
     impl_->open = false;
 }

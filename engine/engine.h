@@ -64,6 +64,19 @@ public:
     void close();
     bool isOpen() const;
 
+    // Declares the encoding of the file fileName of the connection's
+    // directory with a CharacterSet word ("65001", "1200", "1201", "ANSI",
+    // "936"), for a file the user chose whose encoding the caller has
+    // detected.  The file's own Schema.ini key still wins; a byte-order mark
+    // does not.  Lasts until the connection is opened again.  Throws Error for
+    // an unknown word.
+    void declareTableEncoding(const std::string& fileName, std::string_view characterSet);
+    // The encoding of files with neither a key of their own, a declaration
+    // nor a byte-order mark, as the connection string's CharacterSet would
+    // give it.  Lasts until the connection is opened again.  Throws Error for
+    // an unknown word.
+    void setDefaultTableEncoding(std::string_view characterSet);
+
     const std::string& dataSource() const;   // directory, in the code page
     CodePage codePage() const;
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/char_stepper.h"
 #include "engine/file_encoding.h"
@@ -21,6 +23,10 @@ struct TableFormat {
     // neither a key of their own nor a byte-order mark (without it: the
     // connection's code page).
     std::optional<FileEncoding> defaultCharacterSet;
+    // Encodings the connection's user declared for files by name (see
+    // Connection::declareTableEncoding): between a file's own key and its
+    // byte-order mark.
+    std::vector<std::pair<std::string, FileEncoding>> declaredCharacterSets;
 };
 
 // The word without blanks and tabs at either end (keys and values of a

@@ -11,6 +11,7 @@
 #include "engine/csv_reader.h"
 #include "engine/engine.h"
 #include "engine/text_convert.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace engine {
@@ -30,11 +31,8 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
 
 std::string fileSystemName(const std::string& path, const CharStepper& chars) {
     if (chars.codePage() == CodePage::Utf8) return path;
-    try {
-        return platform::nativePath(path);
-    } catch (const platform::FileError&) {
-        throw Error("The name " + path + " cannot be used as a file name: it is not valid GBK text");
-    }
+    if (auto name = platform::gbkToUtf8Strict(path)) return *name;
+    throw Error("The name " + path + " cannot be used as a file name: it is not valid GBK text");
 }
 
 TableSource openTable(const std::string& name, const std::string& dataSource, const TableFormat& defaults,
@@ -66,6 +64,10 @@ TableSource openTable(const std::string& name, const std::string& dataSource, co
         throw Error("Cannot open the table [" + name + "]: " + t.path + " is not a file");
     t.fileSize = static_cast<std::uint64_t>(st.st_size);
     t.format = resolveTableFormat(dir, fileName, defaults, chars);
+    if (!t.format.characterSet) {
+        for (const auto& [declaredName, encoding] : defaults.declaredCharacterSets)
+            if (declaredName == fileName) t.format.characterSet = encoding;
+    }
 
     char head[3] = {};
     const ssize_t got = ::pread(fd, head, sizeof head, 0);

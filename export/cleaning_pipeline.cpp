@@ -4,6 +4,8 @@
 
 #include "conditions/conditions.h"
 #include "source/base_name.h"
+#include "source/source_connections.h"
+#include "source/source_encoding.h"
 #include "export/file_steps.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
@@ -53,14 +55,14 @@ bool MoveIntermediateToExport(ExportRun& ctx) {
 
 std::optional<std::string> CheckCleaningOptions(const CleaningOptions& o) {
     if (o.excludeFile && o.excludeFileName.empty())
-        return platform::gbk("Email地址排除文件不能为空,请选择排除文件!");
-    if (o.prefixLength && o.prefixLengthNumber.empty()) return platform::gbk("前缀长度不能为空!");
-    if (o.prefixList && o.prefixListText.empty()) return platform::gbk("前缀内容不能为空!");
-    if (o.suffixList && o.suffixListText.empty()) return platform::gbk("后缀内容不能为空!");
+        return std::string("Email地址排除文件不能为空,请选择排除文件!");
+    if (o.prefixLength && o.prefixLengthNumber.empty()) return std::string("前缀长度不能为空!");
+    if (o.prefixList && o.prefixListText.empty()) return std::string("前缀内容不能为空!");
+    if (o.suffixList && o.suffixListText.empty()) return std::string("后缀内容不能为空!");
     if (o.split && o.splitByRows && emptyOrZeros(o.splitRows))
-        return platform::gbk("数据行数不能为空值或0!");
+        return std::string("数据行数不能为空值或0!");
     if (o.split && !o.splitByRows && emptyOrZeros(o.splitSize))
-        return platform::gbk("文件大小不能为空值或0!");
+        return std::string("文件大小不能为空值或0!");
     return std::nullopt;
 }
 
@@ -109,6 +111,10 @@ bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string
     // E selects the excluded values, K exactly the other non-null ones.
     std::string exclude, keep;
     if (useExclusionFile) {
+        // The suppression list has an encoding of its own; the join compares text.
+        source::declareListEncoding(
+            ctx.source.adoconn_csv, o.excludeFileName,
+            source::detectEncoding(platform::joinPath(ctx.sourceDir(), o.excludeFileName)));
         exclude = conditions::ExclusionFileJoin(column, o.excludeFileName, false);
         keep = conditions::ExclusionFileJoin(column, o.excludeFileName, true);
     } else {

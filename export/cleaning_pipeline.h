@@ -11,7 +11,7 @@
 
 namespace exporting {
 
-// The message of the first input check that fails (GBK), or nothing.
+// The message of the first input check that fails or nothing.
 std::optional<std::string> CheckCleaningOptions(const CleaningOptions& options);
 
 // Checks the options, runs the first pass over the source file and the

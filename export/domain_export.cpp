@@ -76,8 +76,8 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
         }
         if (condition.empty()) continue;
         if (!safeGroupName(name)) {
-            ctx.feedback.showMessage(platform::gbk("分组名称\"") + name +
-                                     platform::gbk("\"含有\"/\",不能用作文件名,已跳过该分组!"));
+            ctx.feedback.showMessage(std::string("分组名称\"") + name +
+                                     std::string("\"含有\"/\",不能用作文件名,已跳过该分组!"));
             continue;
         }
         run(condition, "-Export-" + name + ".csv");

@@ -31,11 +31,13 @@ struct CleaningOptions {
 
 struct ExportRun {
     source::BoundSource& source;
-    std::string outputDir;  // GBK, read when the run starts
+    std::string outputDir;  // read when the run starts
     platform::OperationFeedback& feedback;
 
     const std::string& sourceDir() const { return source.binding.sourceDir(); }
     const std::string& sourceFile() const { return source.binding.sourceFile(); }
+    // Result files of a list that had a byte-order mark (or was UTF-16) begin with one.
+    bool resultsHaveByteOrderMark() const { return source::resultsHaveByteOrderMark(source.encoding); }
 };
 
 }  // namespace exporting

@@ -22,7 +22,7 @@ std::string absoluteDirectory(const std::string& dir) {
     if (!dir.empty() && dir.front() == '/') return dir;
     char buffer[4096];
     if (::getcwd(buffer, sizeof buffer) == nullptr) return dir;
-    const std::string cwd = platform::gbkPath(buffer);
+    const std::string cwd = buffer;
     return dir.empty() || dir == "." ? cwd : platform::joinPath(cwd, dir);
 }
 
@@ -36,15 +36,11 @@ std::string OutputTableName(const ExportRun& ctx, const std::string& fileName) {
     const std::string name = withoutTrailingSlash(ctx.outputDir) == withoutTrailingSlash(ctx.sourceDir())
                                  ? fileName
                                  : platform::joinPath(absoluteDirectory(ctx.outputDir), fileName);
-    // The engine reads "]]" inside brackets as one "]"; a GBK trail byte 0x5D
-    // is part of its character and stays single.
+    // The engine reads "]]" inside brackets as one "]".
     std::string table;
-    const char* end = name.data() + name.size();
-    for (const char* p = name.data(); p < end;) {
-        const std::size_t len = platform::gbkCharLength(p, end);
-        table.append(p, len);
-        if (len == 1 && *p == ']') table += ']';
-        p += len;
+    for (char c : name) {
+        table += c;
+        if (c == ']') table += ']';
     }
     return table;
 }
@@ -60,7 +56,7 @@ bool RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sq
         ctx.source.adodst_csvConnection = &conn;
         ctx.source.adodst_csv.open(conn, sql);
         const bool rows = ctx.source.adodst_csv.recordCount() > 0;
-        if (rows) csv::CsvResultWriter(ctx.source.adodst_csv).WriteCsvFile(path);
+        if (rows) csv::CsvResultWriter(ctx.source.adodst_csv).WriteCsvFile(path, ctx.resultsHaveByteOrderMark());
         ctx.source.adodst_csv.close();
         return rows;
     } catch (...) {

@@ -17,7 +17,7 @@ bool RunFullExport(ExportRun& ctx, const CleaningOptions& options, const std::st
                 : SplitExportBySize(ctx, SplitSizeLimit(StrToInt(options.splitSize), options.splitSizeUnitIndex));
         if (!finished) return false;
     }
-    ctx.feedback.showMessage(platform::gbk("Email地址按条件全部导出 执行完毕!"));
+    ctx.feedback.showMessage(std::string("Email地址按条件全部导出 执行完毕!"));
     return true;
 }
 
@@ -27,7 +27,7 @@ bool RunDomainExport(ExportRun& ctx, const CleaningOptions& options, const std::
     // Read afresh at each run: a change in the setup dialog applies to the next one.
     const settings::DomainExportSettings settings = settings::loadDomainExportSettings(settingsPath);
     if (ExportByDomain(ctx, settings))
-        ctx.feedback.showMessage(platform::gbk("Email地址按条件,按@后缀分类导出 执行完毕!"));
+        ctx.feedback.showMessage(std::string("Email地址按条件,按@后缀分类导出 执行完毕!"));
     return true;
 }
 

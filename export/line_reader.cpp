@@ -10,14 +10,8 @@
 
 namespace exporting {
 
-LineReader::LineReader(const std::string& gbkPath, std::size_t blockSize) {
-    std::string native;
-    try {
-        native = platform::nativePath(gbkPath);
-    } catch (const platform::FileError&) {
-        throw SplitError(SplitErrorText(EINVAL));
-    }
-    fd_ = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+LineReader::LineReader(const std::string& path, std::size_t blockSize) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw SplitError(SplitErrorText(errno));
     buffer_.resize(blockSize == 0 ? 1 : blockSize);
 }
@@ -48,6 +42,14 @@ bool LineReader::fill() {
         end_ += static_cast<std::size_t>(n);
         return true;
     }
+}
+
+bool LineReader::skipByteOrderMark() {
+    while (end_ - begin_ < 3 && fill()) {
+    }
+    if (end_ - begin_ < 3 || std::memcmp(buffer_.data() + begin_, "\xEF\xBB\xBF", 3) != 0) return false;
+    begin_ += 3;
+    return true;
 }
 
 bool LineReader::next(std::string_view& line) {

@@ -11,8 +11,8 @@ namespace exporting {
 
 class LineReader {
 public:
-    // Opens gbkPath; throws SplitError on failure.
-    explicit LineReader(const std::string& gbkPath, std::size_t blockSize = 1 << 20);
+    // Opens path; throws SplitError on failure.
+    explicit LineReader(const std::string& path, std::size_t blockSize = 1 << 20);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -20,6 +20,10 @@ public:
     // The next line without its line end, valid until the next call; false at
     // the end of the file.  Throws SplitError on a read failure.
     bool next(std::string_view& line);
+
+    // Before the first line: steps over a UTF-8 byte-order mark at the start
+    // of the file and says whether there was one.
+    bool skipByteOrderMark();
 
 private:
     bool fill();  // reads more; false at the end of the file

@@ -39,15 +39,19 @@ namespace {
 // The part being written; created on the first line that goes into it.
 class PartWriter {
 public:
-    explicit PartWriter(ExportRun& ctx) : ctx_(ctx) {}
+    // byteOrderMark: each part begins with one, as the file split did.
+    PartWriter(ExportRun& ctx, bool byteOrderMark) : ctx_(ctx), byteOrderMark_(byteOrderMark) {}
 
     bool open() const { return file_ != nullptr; }
     std::uint64_t size() const { return file_->size(); }
 
     void writeLine(std::string_view line) {
         try {
-            if (!file_) file_ = std::make_unique<csv::OutputFile>(
-                            OutputPath(ctx_, "-Export-" + std::to_string(++number_) + ".csv"));
+            if (!file_) {
+                file_ = std::make_unique<csv::OutputFile>(
+                    OutputPath(ctx_, "-Export-" + std::to_string(++number_) + ".csv"));
+                if (byteOrderMark_) file_->write(csv::kUtf8ByteOrderMark);
+            }
             file_->write(line);
             file_->write("\r\n");
         } catch (const csv::OutputFileError& e) {
@@ -69,6 +73,7 @@ public:
 
 private:
     ExportRun& ctx_;
+    bool byteOrderMark_;
     std::unique_ptr<csv::OutputFile> file_;
     int number_ = 0;
 };
@@ -79,7 +84,7 @@ bool SplitExportByRows(ExportRun& ctx, std::int32_t linesPerPart) {
     const std::int64_t perPart = linesPerPart < 1 ? 1 : linesPerPart;
     LineReader input(OutputPath(ctx, "-Export.csv"));
     platform::BusyGuard busy(ctx.feedback);
-    PartWriter part(ctx);
+    PartWriter part(ctx, input.skipByteOrderMark());
     std::int64_t linesInPart = 0;
     std::string_view line;
     while (input.next(line)) {
@@ -96,7 +101,7 @@ bool SplitExportByRows(ExportRun& ctx, std::int32_t linesPerPart) {
 bool SplitExportBySize(ExportRun& ctx, std::int64_t limitBytes) {
     LineReader input(OutputPath(ctx, "-Export.csv"));
     platform::BusyGuard busy(ctx.feedback);
-    PartWriter part(ctx);
+    PartWriter part(ctx, input.skipByteOrderMark());
     std::string_view line;
     while (input.next(line)) {
         const std::int64_t lineBytes = static_cast<std::int64_t>(line.size()) + 2;

@@ -76,4 +76,37 @@ std::string gbk(std::string_view utf8) {
     return *converted;
 }
 
+bool isValidUtf8(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const auto b = static_cast<unsigned char>(*p);
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        const std::size_t n = utf8CharLength(p, end);
+        if (n == 1) return false;
+        p += n;
+    }
+    return true;
+}
+
+std::string utf8Lossy(std::string_view text) {
+    if (isValidUtf8(text)) return std::string(text);
+    std::string out;
+    out.reserve(text.size() + 8);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const std::size_t n = utf8CharLength(p, end);
+        if (n == 1 && static_cast<unsigned char>(*p) >= 0x80)
+            out += "\xEF\xBF\xBD";
+        else
+            out.append(p, n);
+        p += n;
+    }
+    return out;
+}
+
 }  // namespace platform

@@ -9,24 +9,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/code_page.h"
-
 namespace platform {
 
 namespace {
 
-// The path named on the file system, or the failure of the action naming it.
-std::string nativeFor(std::string_view action, std::string_view gbkPathText) {
-    try {
-        return nativePath(gbkPathText);
-    } catch (const FileError& e) {
-        throw FileError(std::string(action) + " \"" + std::string(gbkPathText) + "\". " + e.what());
-    }
-}
-
 class PosixWritableFile : public WritableFile {
 public:
-    PosixWritableFile(std::string gbkPath, int fd) : path_(std::move(gbkPath)), fd_(fd) {}
+    PosixWritableFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
     ~PosixWritableFile() override {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -65,33 +54,31 @@ private:
 class PosixFileSystem : public FileSystem {
 public:
     std::unique_ptr<WritableFile> createFile(std::string_view path) override {
-        const std::string native = nativeFor("Cannot create file", path);
-        const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        const std::string name(path);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0) throw fileFailure("Cannot create file", path, errno);
-        return std::make_unique<PosixWritableFile>(std::string(path), fd);
+        return std::make_unique<PosixWritableFile>(name, fd);
     }
 
     void renameFile(std::string_view from, std::string_view to) override {
-        const std::string action = "Cannot rename file \"" + std::string(from) + "\" to";
-        const std::string nativeFrom = nativeFor("Cannot rename file", from);
-        const std::string nativeTo = nativeFor(action, to);
-        if (std::rename(nativeFrom.c_str(), nativeTo.c_str()) != 0) throw fileFailure(action, to, errno);
+        if (std::rename(std::string(from).c_str(), std::string(to).c_str()) != 0)
+            throw fileFailure("Cannot rename file \"" + std::string(from) + "\" to", to, errno);
     }
 
     void removeFile(std::string_view path) override {
-        const std::string native = nativeFor("Cannot delete file", path);
-        if (::unlink(native.c_str()) != 0 && errno != ENOENT) throw fileFailure("Cannot delete file", path, errno);
+        if (::unlink(std::string(path).c_str()) != 0 && errno != ENOENT)
+            throw fileFailure("Cannot delete file", path, errno);
     }
 
     std::int64_t fileSize(std::string_view path) override {
         struct stat st {};
-        if (::stat(nativePath(path).c_str(), &st) != 0) return -1;
+        if (::stat(std::string(path).c_str(), &st) != 0) return -1;
         return static_cast<std::int64_t>(st.st_size);
     }
 
     bool fileExists(std::string_view path) override {
         struct stat st {};
-        return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
     }
 };
 
@@ -104,8 +91,8 @@ std::atomic<FileSystem*> installed{nullptr};
 
 }  // namespace
 
-FileError fileFailure(std::string_view action, std::string_view gbkPathText, int errorNumber) {
-    return FileError(std::string(action) + " \"" + std::string(gbkPathText) + "\". " + systemErrorText(errorNumber),
+FileError fileFailure(std::string_view action, std::string_view path, int errorNumber) {
+    return FileError(std::string(action) + " \"" + std::string(path) + "\". " + systemErrorText(errorNumber),
                      errorNumber);
 }
 
@@ -115,22 +102,6 @@ FileSystem& FileSystem::current() {
 }
 
 FileSystem* FileSystem::install(FileSystem* fs) { return installed.exchange(fs); }
-
-std::string nativePath(std::string_view gbkPathText) {
-    auto converted = gbkToUtf8Strict(gbkPathText);
-    if (!converted) throw FileError("The path \"" + gbkToUtf8(gbkPathText) + "\" is not valid GBK text");
-    return *converted;
-}
-
-std::string gbkPath(std::string_view nativeName) {
-    auto converted = utf8ToGbk(nativeName);
-    if (!converted) {
-        // The message itself is GBK; the unrepresentable name is shown with
-        // its characters replaced so that the text stays readable.
-        throw FileError(gbk("文件名含有GBK编码无法表示的字符: ") + utf8ToGbkLossy(nativeName));
-    }
-    return *converted;
-}
 
 bool fileExists(std::string_view path) { return FileSystem::current().fileExists(path); }
 
@@ -158,11 +129,10 @@ std::int64_t fileSize(std::string_view path) { return FileSystem::current().file
 
 bool directoryExists(std::string_view path) {
     struct stat st {};
-    return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string directoryOf(std::string_view path) {
-    // "/" is below 0x40 and so never the trail byte of a GBK character.
     const auto slash = path.rfind('/');
     if (slash == std::string_view::npos) return {};
     if (slash == 0) return "/";

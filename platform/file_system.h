@@ -1,7 +1,7 @@
-// The file system as the tool sees it: paths written in GBK, the code page of
-// every text the tool composes, converted to the file system's UTF-8 names at
-// this edge; and one small interface through which every file the tool writes,
-// renames or removes passes, so that tests can wrap it and fail a chosen call.
+// The file system as the tool sees it: paths are the file system's own names
+// (UTF-8, the platform's text, like every text the tool composes); and one
+// small interface through which every file the tool writes, renames or
+// removes passes, so that tests can wrap it and fail a chosen call.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +12,8 @@
 
 namespace platform {
 
-// A path that cannot be named on the file system, or an I/O failure; what()
-// is a text fit to show a person.  errorNumber() is the system's code (0 when
-// the path could not be named at all).
+// An I/O failure; what() is a text fit to show a person.  errorNumber() is
+// the system's code.
 class FileError : public std::runtime_error {
 public:
     explicit FileError(const std::string& message, int errorNumber = 0)
@@ -28,7 +27,7 @@ private:
 // The one rule for the texts of file failures: action + " \"" + path + "\". " +
 // the system's words for errorNumber, e.g. Cannot write file "/d/a.csv". No
 // space left on device
-FileError fileFailure(std::string_view action, std::string_view gbkPath, int errorNumber);
+FileError fileFailure(std::string_view action, std::string_view path, int errorNumber);
 
 // A file open for writing.  Every call either does all it says or throws
 // FileError ("Cannot write file ..."); the destructor closes without reporting.
@@ -51,15 +50,15 @@ public:
     static FileSystem* install(FileSystem* fs);
 
     // Creates the file, or truncates an existing one ("Cannot create file ...").
-    virtual std::unique_ptr<WritableFile> createFile(std::string_view gbkPath) = 0;
+    virtual std::unique_ptr<WritableFile> createFile(std::string_view path) = 0;
     // Replaces an existing target ("Cannot rename file "FROM" to "TO". CAUSE").
-    virtual void renameFile(std::string_view fromGbk, std::string_view toGbk) = 0;
+    virtual void renameFile(std::string_view from, std::string_view to) = 0;
     // A missing file is fine ("Cannot delete file ..." otherwise).
-    virtual void removeFile(std::string_view gbkPath) = 0;
+    virtual void removeFile(std::string_view path) = 0;
     // Size in bytes, or -1 when the file cannot be examined.
-    virtual std::int64_t fileSize(std::string_view gbkPath) = 0;
+    virtual std::int64_t fileSize(std::string_view path) = 0;
     // A regular file of that name exists.
-    virtual bool fileExists(std::string_view gbkPath) = 0;
+    virtual bool fileExists(std::string_view path) = 0;
 };
 
 // Forwards every call to another file system; a test double overrides the
@@ -91,24 +90,16 @@ private:
     FileSystem* previous_;
 };
 
-// GBK path to the file system's (UTF-8) name; throws FileError when the bytes
-// are not GBK.
-std::string nativePath(std::string_view gbkPath);
-
-// UTF-8 file system name to GBK; throws FileError naming the path when GBK
-// cannot hold one of its characters.
-std::string gbkPath(std::string_view nativeName);
-
 // Shorthands for the file system in force.
-bool fileExists(std::string_view gbkPath);
+bool fileExists(std::string_view path);
 // Returns false when the file could not be removed (or did not exist).
-bool removeFile(std::string_view gbkPath);
+bool removeFile(std::string_view path);
 // Replaces an existing target; returns false on failure.
-bool renameFile(std::string_view fromGbk, std::string_view toGbk);
+bool renameFile(std::string_view from, std::string_view to);
 // Size in bytes, or -1 when the file cannot be examined.
-std::int64_t fileSize(std::string_view gbkPath);
+std::int64_t fileSize(std::string_view path);
 
-bool directoryExists(std::string_view gbkPath);
+bool directoryExists(std::string_view path);
 
 // Directory and file name parts of a path, split at the last "/"; a file in
 // the root directory gives the directory "/".

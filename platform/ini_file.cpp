@@ -14,17 +14,21 @@ namespace {
 struct IniText {
     std::vector<std::string> lines;
     bool existed = false;
+    bool byteOrderMark = false;  // a UTF-8 file that says so; kept on writing
 };
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 IniText load(const std::string& path) {
     IniText text;
-    std::ifstream in(nativePath(path), std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     if (!in) return text;
     text.existed = true;
     std::stringstream buffer;
     buffer << in.rdbuf();
     const std::string all = buffer.str();
-    std::size_t start = 0;
+    text.byteOrderMark = all.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0;
+    std::size_t start = text.byteOrderMark ? kUtf8Bom.size() : 0;
     while (start < all.size()) {
         std::size_t end = all.find('\n', start);
         if (end == std::string::npos) end = all.size();
@@ -39,7 +43,7 @@ IniText load(const std::string& path) {
 // Writes a temporary file beside the target and renames it over the target,
 // so that a failed write never leaves a half-written file behind.
 void save(const std::string& path, const IniText& text) {
-    std::string content;
+    std::string content(text.byteOrderMark ? kUtf8Bom : std::string_view());
     for (const auto& line : text.lines) {
         content += line;
         content += "\r\n";
@@ -192,6 +196,24 @@ void eraseSection(const std::string& path, const std::string& section) {
     if (span.header == std::string::npos) return;
     text.lines.erase(text.lines.begin() + static_cast<std::ptrdiff_t>(span.header),
                      text.lines.begin() + static_cast<std::ptrdiff_t>(span.end));
+    save(path, text);
+}
+
+bool isUtf8File(const std::string& path) {
+    const IniText text = load(path);
+    if (text.byteOrderMark) return true;
+    bool multiByte = false;
+    for (const auto& line : text.lines) {
+        if (!isValidUtf8(line)) return false;
+        for (char c : line) multiByte = multiByte || static_cast<unsigned char>(c) >= 0x80;
+    }
+    return multiByte;
+}
+
+void convertToUtf8(const std::string& path) {
+    IniText text = load(path);
+    for (auto& line : text.lines) line = gbkToUtf8(line);
+    text.byteOrderMark = true;
     save(path, text);
 }
 

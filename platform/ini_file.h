@@ -1,7 +1,9 @@
 // The private-profile (INI) service: "[section]" lines followed by key=value
-// lines, in GBK, CRLF line ends.  Section and key names match without regard
-// to letter case; keys keep their file order; values of any length read back
-// whole.  Every write goes to the file at once.
+// lines, CRLF line ends.  Names and values are bytes as the caller gives them
+// (GBK, or UTF-8 where GBK cannot hold a name); a UTF-8 byte-order mark at
+// the start of the file is stepped over and kept.  Section and key names match
+// without regard to letter case; keys keep their file order; values of any
+// length read back whole.  Every write goes to the file at once.
 #pragma once
 
 #include <stdexcept>
@@ -39,6 +41,15 @@ bool sectionExists(const std::string& path, const std::string& section);
 
 // Removes the section with its lines; nothing happens when it is missing.
 void eraseSection(const std::string& path, const std::string& section);
+
+// Whether the file's names and values are UTF-8: it begins with a UTF-8
+// byte-order mark, or it is valid UTF-8 holding a multi-byte character.  Any
+// other file is read as GBK.
+bool isUtf8File(const std::string& path);
+
+// Rewrites a GBK file as UTF-8 with a byte-order mark (a missing file becomes
+// an empty one with the mark).  Throws IniWriteError.
+void convertToUtf8(const std::string& path);
 
 }  // namespace ini
 }  // namespace platform

@@ -4,13 +4,13 @@
 
 namespace platform {
 
-std::string uncaughtFailureText(const std::string& gbkMessage) {
-    if (gbkMessage.empty()) return gbkMessage;
-    const char* const end = gbkMessage.data() + gbkMessage.size();
-    const char* last = gbkMessage.data();
-    for (const char* p = last; p < end; p += gbkCharLength(p, end)) last = p;
-    if (static_cast<unsigned char>(*last) > static_cast<unsigned char>('.')) return gbkMessage + ".";
-    return gbkMessage;
+std::string uncaughtFailureText(const std::string& message) {
+    if (message.empty()) return message;
+    const char* const end = message.data() + message.size();
+    const char* last = message.data();
+    for (const char* p = last; p < end; p += utf8CharLength(p, end)) last = p;
+    if (static_cast<unsigned char>(*last) > static_cast<unsigned char>('.')) return message + ".";
+    return message;
 }
 
 }  // namespace platform

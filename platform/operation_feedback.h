@@ -1,7 +1,7 @@
 // What an operation of the core may ask of the user interface: the plain
 // message box, the failure box for failures no operation caught, the busy
 // (hourglass) cursor and the operation panel of the status line.  The window
-// implements it with Qt; the command line prints; tests record.  All texts GBK.
+// implements it with Qt; the command line prints; tests record.  All texts UTF-8.
 #pragma once
 
 #include <string>
@@ -12,19 +12,19 @@ class OperationFeedback {
 public:
     virtual ~OperationFeedback() = default;
     // The plain message box: application title, the text, one OK, no icon.
-    virtual void showMessage(const std::string& gbkText) = 0;
+    virtual void showMessage(const std::string& text) = 0;
     // The failure box: application title, stop icon, one OK.  The text is the
     // failure's own; the box shows it as uncaughtFailureText() gives it.
-    virtual void showFailure(const std::string& gbkText) = 0;
+    virtual void showFailure(const std::string& text) = 0;
     virtual void setBusy(bool busy) = 0;
     // The operation panel of the status line (texts beginning " 当前操作：").
-    virtual void showOperationText(const std::string& /*gbkText*/) {}
+    virtual void showOperationText(const std::string& /*text*/) {}
 };
 
 // The failure box's text: the message with a full stop appended when its last
 // character sorts after "."; the last character is judged by its first byte,
-// so every double-byte character gets the full stop.
-std::string uncaughtFailureText(const std::string& gbkMessage);
+// so every Chinese character gets the full stop.
+std::string uncaughtFailureText(const std::string& message);
 
 // Shows the busy cursor for the lifetime of the guard.
 class BusyGuard {

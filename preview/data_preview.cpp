@@ -8,17 +8,17 @@ namespace preview {
 namespace {
 
 DataPreviewRequest withCondition(const std::string& condition, const char* labelUtf8) {
-    return {" where " + condition, platform::gbk(labelUtf8), {}};
+    return {" where " + condition, labelUtf8, {}};
 }
 
-DataPreviewRequest refused(const char* messageUtf8) { return {{}, {}, platform::gbk(messageUtf8)}; }
+DataPreviewRequest refused(const char* messageUtf8) { return {{}, {}, messageUtf8}; }
 
 }  // namespace
 
 DataPreviewRequest composeDataPreview(const DataPreviewInput& in) {
     switch (in.option) {
         case DataOption::All:
-            return {{}, platform::gbk("无条件"), {}};
+            return {{}, std::string("无条件"), {}};
         case DataOption::Invalid:
             return withCondition(conditions::InvalidCondition(in.column), "无效Email地址");
         case DataOption::Error:
@@ -34,11 +34,11 @@ DataPreviewRequest composeDataPreview(const DataPreviewInput& in) {
             if (in.suffixList.empty()) return refused("后缀内容不能为空!");
             return withCondition(conditions::SuffixListCondition(in.column, in.suffixList, false), "@后缀等于");
     }
-    return {{}, platform::gbk("无条件"), {}};
+    return {{}, std::string("无条件"), {}};
 }
 
 std::string dataPreviewStatusText(const std::string& label) {
-    return platform::gbk(" 当前操作：数据预览[查询条件:") + label + "]";
+    return std::string(" 当前操作：数据预览[查询条件:") + label + "]";
 }
 
 }  // namespace preview

@@ -1,6 +1,6 @@
 // The data preview by condition: from the chosen option of the data page to
 // the condition text appended to the preview statement, the label shown in the
-// status line, or the message of a failed input check.  All texts GBK.
+// status line, or the message of a failed input check.
 #pragma once
 
 #include <string>

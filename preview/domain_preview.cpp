@@ -18,16 +18,16 @@ int topCountFor(DomainOption option) {
 }
 
 std::string domainConditionLabel(int top) {
-    if (top == 0) return platform::gbk("全部邮件域");
-    return platform::gbk("数据量排名前") + std::to_string(top) + platform::gbk("个邮件域");
+    if (top == 0) return std::string("全部邮件域");
+    return std::string("数据量排名前") + std::to_string(top) + std::string("个邮件域");
 }
 
 std::string domainPreviewStatusText(const std::string& label) {
-    return platform::gbk(" 当前操作：@后缀预览[查询条件:") + label + "]";
+    return std::string(" 当前操作：@后缀预览[查询条件:") + label + "]";
 }
 
 std::string automaticDomainPreviewStatusText() {
-    return platform::gbk(" 当前操作：@后缀预览[查询条件:数据量排名 Top 10 的邮件域]");
+    return std::string(" 当前操作：@后缀预览[查询条件:数据量排名 Top 10 的邮件域]");
 }
 
 std::string domainPreviewStatement(const std::string& sourceFile, const std::string& column, int top) {

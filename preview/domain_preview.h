@@ -1,6 +1,6 @@
 // The domain statistics preview: the top count of each option of the domain
 // page, the statement, and the status texts of the on-demand and the
-// automatic preview (they differ for the same top 10).  All texts GBK.
+// automatic preview (they differ for the same top 10).
 #pragma once
 
 #include <string>

@@ -18,6 +18,8 @@ trap 'rm -rf "$sample"' EXIT
 # A small GBK list with a header line.
 printf 'email,name\r\nalice@qq.com,\325\305\310\375\r\nbob@163.com,\300\356\313\304\r\ncarol@qq.com,x\r\nbad-address,y\r\nwebmaster@site.com,z\r\n' \
   > "$sample/list.csv"
+# The same list in UTF-8 with a byte-order mark, as a spreadsheet saves "CSV UTF-8".
+printf '\357\273\277email,name\r\nalice@qq.com,张三\r\nbob@163.com,李四\r\n' > "$sample/list-utf8.csv"
 # A larger one for the chart: 40 domains, from 60 addresses down to 21.
 awk 'BEGIN { printf "email\r\n"; for (d = 0; d < 40; d++) for (i = 0; i < 60 - d; i++) printf "u%d@mail%02d.com\r\n", i, d }' \
   > "$sample/domains.csv"
@@ -25,6 +27,7 @@ awk 'BEGIN { printf "email\r\n"; for (d = 0; d < 40; d++) for (i = 0; i < 60 - d
 run() { xvfb-run -a -s "-screen 0 1280x800x24" "$tool" "$@"; }
 run "$out/window-empty.png"
 run "$out/window-data.png" "$sample/list.csv"
+run "$out/window-utf8.png" "$sample/list-utf8.csv"
 run "$out/window-domain.png" "$sample/list.csv" domain
 run "$out/window-chart.png" "$sample/domains.csv" chart
 run "$out/window-chart-all.png" "$sample/domains.csv" chart-all

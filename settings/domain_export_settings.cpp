@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 
@@ -23,7 +24,7 @@ std::string defaultSettingsPath() {
         const char* home = std::getenv("HOME");
         base = std::string(home ? home : "") + "/.config";
     }
-    return platform::gbkPath(base + "/emailclean/exportdomainsetup.ini");
+    return base + "/emailclean/exportdomainsetup.ini";
 }
 
 int parseProfileInt(std::string_view text, int defaultValue) {
@@ -48,23 +49,51 @@ int parseProfileInt(std::string_view text, int defaultValue) {
     return static_cast<int>(value);
 }
 
+namespace {
+
+// The file's texts in UTF-8: a GBK file's (the code page it was written in
+// before, and a hand-written one's) are converted.
+std::string readText(const std::string& bytes, bool utf8File) {
+    return utf8File ? platform::utf8Lossy(bytes) : platform::gbkToUtf8(bytes);
+}
+
+bool everyTextInGbk(const DomainExportSettings& s) {
+    for (const auto& [name, list] : s.custom)
+        if (!platform::utf8ToGbk(name) || !platform::utf8ToGbk(list)) return false;
+    return true;
+}
+
+}  // namespace
+
 DomainExportSettings loadDomainExportSettings(const std::string& path) {
     namespace ini = platform::ini;
     DomainExportSettings s;
     s.selected = parseProfileInt(ini::readString(path, kOptionSection, "Selected"), 0);
     s.top = parseProfileInt(ini::readString(path, kTopSection, "Top"), 10);
-    s.custom = ini::readSection(path, kCustomSection);
+    const bool utf8File = ini::isUtf8File(path);
+    for (const auto& [name, list] : ini::readSection(path, kCustomSection))
+        s.custom.emplace_back(readText(name, utf8File), readText(list, utf8File));
     return s;
 }
 
 void saveDomainExportSettings(const std::string& path, const DomainExportSettings& s) {
     namespace ini = platform::ini;
     std::error_code ignored;  // a folder that cannot be made shows as the write failure below
-    std::filesystem::create_directories(platform::nativePath(platform::directoryOf(path)), ignored);
+    std::filesystem::create_directories(platform::directoryOf(path), ignored);
+    // The file stays in GBK, as it has always been written, while GBK holds
+    // every text; otherwise it becomes UTF-8 with a byte-order mark.
+    bool utf8File = ini::isUtf8File(path);
+    if (!utf8File && !everyTextInGbk(s)) {
+        ini::convertToUtf8(path);
+        utf8File = true;
+    }
+    const auto inFile = [utf8File](const std::string& text) { return utf8File ? text : platform::gbk(text); };
     ini::writeString(path, kOptionSection, "Selected", std::to_string(s.selected));
     ini::writeString(path, kTopSection, "Top", std::to_string(s.top));
     ini::eraseSection(path, kCustomSection);
-    for (const auto& [name, list] : s.custom) ini::writeString(path, kCustomSection, name, list);
+    for (const auto& [name, list] : s.custom) ini::writeString(path, kCustomSection, inFile(name), inFile(list));
+    // GBK text that happens to be valid UTF-8 would read back as UTF-8.
+    if (!utf8File && ini::isUtf8File(path)) ini::convertToUtf8(path);
 }
 
 }  // namespace settings

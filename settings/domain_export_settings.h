@@ -13,22 +13,24 @@ namespace settings {
 struct DomainExportSettings {
     int selected = 0;  // 0: top-N mode, 1 (or any other value): custom mode
     int top = 10;      // N of the top-N mode
-    // Groups of the custom mode in file order: name, comma list of domains (GBK).
+    // Groups of the custom mode in file order: name, comma list of domains.
     std::vector<std::pair<std::string, std::string>> custom;
 };
 
 // $XDG_CONFIG_HOME/emailclean/exportdomainsetup.ini, $XDG_CONFIG_HOME
-// defaulting to ~/.config; the path as GBK text.
+// defaulting to ~/.config.
 std::string defaultSettingsPath();
 
-// Reads the file; a missing file, section or key, or a text that is not an
-// integer, gives the defaults.
-DomainExportSettings loadDomainExportSettings(const std::string& gbkPath);
+// Reads the file (GBK, or UTF-8 when it says so or is valid UTF-8); a missing
+// file, section or key, or a text that is not an integer, gives the defaults.
+DomainExportSettings loadDomainExportSettings(const std::string& path);
 
 // Writes Selected and Top, erases SetupCustom and writes the rows in order;
-// creates the folder when needed.  Throws platform::IniWriteError
-// ("Unable to write to PATH") when the file cannot be written.
-void saveDomainExportSettings(const std::string& gbkPath, const DomainExportSettings& settings);
+// creates the folder when needed.  The file is written in GBK while GBK holds
+// every text, else in UTF-8 with a byte-order mark.  Throws
+// platform::IniWriteError ("Unable to write to PATH") when the file cannot be
+// written.
+void saveDomainExportSettings(const std::string& path, const DomainExportSettings& settings);
 
 // A whole-text integer: decimal, or hexadecimal after "0x"; anything else
 // (empty, trailing characters, out of range) gives defaultValue.

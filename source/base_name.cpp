@@ -10,7 +10,7 @@ std::string BaseName(const std::string& sourceFile) {
     std::vector<std::size_t> starts;  // byte offset of every character
     const char* begin = sourceFile.data();
     const char* end = begin + sourceFile.size();
-    for (const char* p = begin; p < end; p += platform::gbkCharLength(p, end))
+    for (const char* p = begin; p < end; p += platform::utf8CharLength(p, end))
         starts.push_back(static_cast<std::size_t>(p - begin));
     if (starts.size() <= 4) return {};
     return sourceFile.substr(0, starts[starts.size() - 4]);

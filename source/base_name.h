@@ -5,8 +5,8 @@
 
 namespace source {
 
-// The source file name less its last four characters (a double-byte GBK
-// character counting as one); empty for a name of four characters or fewer.
+// The source file name less its last four characters (a Chinese character or
+// an emoji counting as one); empty for a name of four characters or fewer.
 std::string BaseName(const std::string& sourceFile);
 
 }  // namespace source

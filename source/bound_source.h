@@ -6,11 +6,13 @@
 
 #include "engine/engine.h"
 #include "source/source_binding.h"
+#include "source/source_encoding.h"
 
 namespace source {
 
 struct BoundSource {
     SourceBinding binding;
+    TextEncoding encoding = TextEncoding::Gbk;  // the list's, in force for the binding
     engine::Connection adoconn_preview;  // the source directory, per the user's options
     engine::Connection adoconn_csv;      // the source directory, no header line
     engine::ResultSet adodst_preview;    // the data preview

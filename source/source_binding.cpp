@@ -1,7 +1,5 @@
 #include "source/source_binding.h"
 
-#include <vector>
-
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
@@ -13,21 +11,16 @@ namespace {
 
 const char* const kHeaderKey = "ColNameHeader";
 const char* const kFormatKey = "Format";
-
-std::optional<std::string> valueIn(const std::vector<std::pair<std::string, std::string>>& entries,
-                                   const std::string& key) {
-    for (const auto& [k, v] : entries) {
-        if (k.size() != key.size()) continue;
-        bool same = true;
-        for (std::size_t i = 0; i < k.size() && same; ++i) {
-            auto a = static_cast<unsigned char>(k[i]), b = static_cast<unsigned char>(key[i]);
-            if (a >= 'A' && a <= 'Z') a = a - 'A' + 'a';
-            if (b >= 'A' && b <= 'Z') b = b - 'A' + 'a';
-            same = a == b;
-        }
-        if (same) return v;
+const char* const kCharacterSetKey = "CharacterSet";
+bool sameKey(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
+        if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
+        if (x != y) return false;
     }
-    return std::nullopt;
+    return true;
 }
 
 }  // namespace
@@ -44,31 +37,35 @@ std::string formatWordFor(int delimiterIndex) {
 
 std::string headerWordFor(bool header) { return header ? "Yes" : "No"; }
 
-void SourceBinding::bind(const std::string& gbkFullPath) {
-    // A "/" byte is never the trail byte of a GBK character, so a plain byte
-    // search finds the real separators.
-    const auto slash = gbkFullPath.rfind('/');
+void SourceBinding::bind(const std::string& fullPath) {
+    const auto slash = fullPath.rfind('/');
     if (slash == std::string::npos) {
         sourceDir_.clear();
-        sourceFile_ = gbkFullPath;
+        sourceFile_ = fullPath;
     } else {
-        sourceDir_ = slash == 0 ? std::string("/") : gbkFullPath.substr(0, slash);
-        sourceFile_ = gbkFullPath.substr(slash + 1);
+        sourceDir_ = slash == 0 ? std::string("/") : fullPath.substr(0, slash);
+        sourceFile_ = fullPath.substr(slash + 1);
     }
 
     written_ = false;
+    writtenKeys_.clear();
     fileExistedBefore_ = false;
     sectionExistedBefore_ = false;
-    headerBefore_.reset();
-    formatBefore_.reset();
+    sectionBefore_.clear();
+    const auto gbkName = platform::utf8ToGbk(sourceFile_);
+    sectionName_ = gbkName ? *gbkName : sourceFile_;
     if (!isBound()) return;
     const std::string path = schemaPath();
     fileExistedBefore_ = platform::fileExists(path);
-    if (fileExistedBefore_ && platform::ini::sectionExists(path, sourceFile_)) {
-        sectionExistedBefore_ = true;
-        const auto entries = platform::ini::readSection(path, sourceFile_);
-        headerBefore_ = valueIn(entries, kHeaderKey);
-        formatBefore_ = valueIn(entries, kFormatKey);
+    if (!fileExistedBefore_) return;
+    // A user's section for the file, under either form of its name.
+    for (const std::string& name : {sectionName_, sourceFile_}) {
+        if (platform::ini::sectionExists(path, name)) {
+            sectionName_ = name;
+            sectionExistedBefore_ = true;
+            sectionBefore_ = platform::ini::readSection(path, name);
+            break;
+        }
     }
 }
 
@@ -76,17 +73,41 @@ std::string SourceBinding::baseName() const { return BaseName(sourceFile_); }
 
 std::string SourceBinding::schemaPath() const { return platform::joinPath(sourceDir_, "Schema.ini"); }
 
-std::string SourceBinding::WriteSchemaHeader(bool header) {
-    platform::ini::writeString(schemaPath(), sourceFile_, kHeaderKey, header ? "True" : "False");
+void SourceBinding::writeKey(const char* key, const std::string& value) {
+    platform::ini::writeString(schemaPath(), sectionName_, key, value);
     written_ = true;
+    for (const std::string& k : writtenKeys_)
+        if (sameKey(k, key)) return;
+    writtenKeys_.emplace_back(key);
+}
+
+std::optional<std::string> SourceBinding::valueBefore(const std::string& key) const {
+    for (const auto& [k, v] : sectionBefore_)
+        if (sameKey(k, key)) return v;
+    return std::nullopt;
+}
+
+std::string SourceBinding::WriteSchemaHeader(bool header) {
+    writeKey(kHeaderKey, header ? "True" : "False");
     return headerWordFor(header);
 }
 
 std::string SourceBinding::WriteSchemaFormat(int delimiterIndex) {
     const std::string word = formatWordFor(delimiterIndex);
-    platform::ini::writeString(schemaPath(), sourceFile_, kFormatKey, word);
-    written_ = true;
+    writeKey(kFormatKey, word);
     return word;
+}
+
+void SourceBinding::WriteSchemaCharacterSet(TextEncoding encoding) {
+    const std::string value = characterSetValue(encoding);
+    if (!value.empty()) {
+        writeKey(kCharacterSetKey, value);
+        return;
+    }
+    // A key or a mark that says another encoding must not stand for a GBK list.
+    if (startsWithByteOrderMark(platform::joinPath(sourceDir_, sourceFile_))) return writeKey(kCharacterSetKey, "936");
+    for (const auto& [key, _] : platform::ini::readSection(schemaPath(), sectionName_))
+        if (sameKey(key, kCharacterSetKey)) return writeKey(kCharacterSetKey, "936");
 }
 
 void SourceBinding::deleteSchema() {
@@ -95,30 +116,28 @@ void SourceBinding::deleteSchema() {
     try {
         if (!fileExistedBefore_) {
             platform::removeFile(path);
+        } else if (written_ && !sectionExistedBefore_) {
+            platform::ini::eraseSection(path, sectionName_);
         } else if (written_) {
-            if (!sectionExistedBefore_) {
-                platform::ini::eraseSection(path, sourceFile_);
-            } else if (headerBefore_ && formatBefore_) {
-                platform::ini::writeString(path, sourceFile_, kHeaderKey, *headerBefore_);
-                platform::ini::writeString(path, sourceFile_, kFormatKey, *formatBefore_);
+            bool added = false;
+            for (const std::string& key : writtenKeys_) added = added || !valueBefore(key);
+            if (!added) {
+                // Every key the tool wrote was the user's: its value goes back in place.
+                for (const std::string& key : writtenKeys_)
+                    platform::ini::writeString(path, sectionName_, key, *valueBefore(key));
             } else {
                 // The user's section lacked a key the tool added: put the
                 // section back as it was, entry by entry.
-                auto before = platform::ini::readSection(path, sourceFile_);
-                platform::ini::eraseSection(path, sourceFile_);
-                for (const auto& [key, value] : before) {
-                    const bool isHeader = valueIn({{key, value}}, kHeaderKey).has_value();
-                    const bool isFormat = valueIn({{key, value}}, kFormatKey).has_value();
-                    if (isHeader && headerBefore_) platform::ini::writeString(path, sourceFile_, key, *headerBefore_);
-                    else if (isFormat && formatBefore_) platform::ini::writeString(path, sourceFile_, key, *formatBefore_);
-                    else if (!isHeader && !isFormat) platform::ini::writeString(path, sourceFile_, key, value);
-                }
+                platform::ini::eraseSection(path, sectionName_);
+                for (const auto& [key, value] : sectionBefore_)
+                    platform::ini::writeString(path, sectionName_, key, value);
             }
         }
     } catch (const std::exception&) {
         // The outcome of the deletion is not examined.
     }
     written_ = false;
+    writtenKeys_.clear();
 }
 
 }  // namespace source

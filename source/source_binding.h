@@ -1,20 +1,23 @@
 // The bound source file: its directory and file name, and the description
-// file (Schema.ini) beside it that tells the engine the separator and whether
-// the first line holds column names.
+// file (Schema.ini) beside it that tells the engine the separator, whether the
+// first line holds column names, and the content's encoding.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "source/source_encoding.h"
 
 namespace source {
 
 class SourceBinding {
 public:
     // Takes the directory (up to the last "/"; a file in the root directory
-    // gives "/") and the file name from a full path in GBK.  Also notes
-    // whether a description file already stands in that directory, so that
-    // deleteSchema() keeps a file the user had before.
-    void bind(const std::string& gbkFullPath);
+    // gives "/") and the file name from a full path.  Also notes whether a
+    // description file already stands in that directory, and what it holds
+    // for this file, so that deleteSchema() keeps what the user had before.
+    void bind(const std::string& fullPath);
 
     const std::string& sourceDir() const { return sourceDir_; }
     const std::string& sourceFile() const { return sourceFile_; }
@@ -24,13 +27,21 @@ public:
     std::string baseName() const;
     // sourceDir + "/Schema.ini".
     std::string schemaPath() const;
+    // The section's name as the description file holds it: the file name in
+    // GBK where GBK can hold it (as the description file has always named
+    // it), else in UTF-8; a section the user's file already has keeps its form.
+    const std::string& sectionName() const { return sectionName_; }
 
     // Write "ColNameHeader" (True/False) and return the header word (Yes/No).
     std::string WriteSchemaHeader(bool header);
     // Write "Format" for the separator item (0 comma, 1 semicolon, 2 tab,
     // 3 blank) and return it; any other index writes and returns "".
     std::string WriteSchemaFormat(int delimiterIndex);
-    // Both throw platform::IniWriteError "Unable to write to <path>".
+    // Write "CharacterSet" for a list that is not GBK; for GBK nothing is
+    // written, unless the section already has the key or the file begins
+    // with a byte-order mark (which would otherwise decide): it then says "936".
+    void WriteSchemaCharacterSet(TextEncoding encoding);
+    // All three throw platform::IniWriteError "Unable to write to <path>".
 
     // Removes what the tool put into the description file: the whole file
     // when the tool created it, otherwise only the tool's section (or, when the
@@ -39,14 +50,18 @@ public:
     void deleteSchema();
 
 private:
+    void writeKey(const char* key, const std::string& value);
+    std::optional<std::string> valueBefore(const std::string& key) const;
+
     std::string sourceDir_;
     std::string sourceFile_;
+    std::string sectionName_;
     // What the description file held before this binding first wrote to it.
     bool fileExistedBefore_ = false;
     bool sectionExistedBefore_ = false;
-    std::optional<std::string> headerBefore_;
-    std::optional<std::string> formatBefore_;
+    std::vector<std::pair<std::string, std::string>> sectionBefore_;
     bool written_ = false;
+    std::vector<std::string> writtenKeys_;  // in the order first written
 };
 
 // The words of the separator items, as the description file and the

@@ -1,5 +1,5 @@
 // The connection strings and the statements over the bound source file,
-// composed from fixed fragments (GBK bytes throughout).
+// composed from fixed fragments.
 #pragma once
 
 #include <string>

@@ -24,12 +24,12 @@ class Tfrm_suffix : public QDialog {
     Q_OBJECT
 
 public:
-    // settingsPath: the settings file, GBK (see defaultSettingsPath()).
+    // settingsPath: the settings file (see defaultSettingsPath()).
     // failureBox: where a failure no handler catches is shown.
     Tfrm_suffix(std::string settingsPath, platform::OperationFeedback& failureBox, QWidget* parent = nullptr);
     // The settings file's path is asked for at each showing and each OK, so
-    // that a path that cannot be named (a configuration folder whose name GBK
-    // cannot hold) is a failure of that showing or OK, not of the start-up.
+    // that a path that cannot be found is a failure of that showing or OK,
+    // not of the start-up.
     Tfrm_suffix(std::function<std::string()> settingsPath, platform::OperationFeedback& failureBox, QWidget* parent = nullptr);
 
     // May throw when the path cannot be named.

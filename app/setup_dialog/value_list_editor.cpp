@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "platform/operation_feedback.h"
-#include "app/gbk_text.h"
+#include "app/widget_text.h"
 
 namespace settings {
 
@@ -21,7 +21,7 @@ constexpr int kValueColumn = 1;
 const char* const kEqualsSignMessage = "Key may not contain equals sign (\"=\")";
 
 std::string duplicateKeyMessage(const QString& key) {
-    return "A key with the name of \"" + app::toGbkLossy(key) + "\" already exists";
+    return "A key with the name of \"" + app::utf8Of(key) + "\" already exists";
 }
 
 }  // namespace
@@ -109,8 +109,8 @@ void ValueListEditor::setRows(const Rows& rows) {
     for (const auto& [key, value] : rows) {
         const int row = rowCount();
         insertBlankRow(row);
-        item(row, kKeyColumn)->setText(app::fromGbk(key));
-        item(row, kValueColumn)->setText(app::fromGbk(value));
+        item(row, kKeyColumn)->setText(app::widgetText(key));
+        item(row, kValueColumn)->setText(app::widgetText(value));
     }
     if (rowCount() == 0) insertBlankRow(0);
     changingRows_ = false;
@@ -122,7 +122,7 @@ ValueListEditor::Rows ValueListEditor::rows() const {
     Rows result;
     for (int row = 0; row < rowCount(); ++row) {
         if (rowIsBlank(row)) continue;
-        result.emplace_back(app::toGbkLossy(keyAt(row)), app::toGbkLossy(valueAt(row)));
+        result.emplace_back(app::utf8Of(keyAt(row)), app::utf8Of(valueAt(row)));
     }
     return result;
 }
@@ -250,9 +250,9 @@ void ValueListEditor::cellLeft(const QModelIndex& index, const QString& text) {
     item(row, kKeyColumn)->setText(text);
 }
 
-void ValueListEditor::refuse(const std::string& gbkMessage) {
+void ValueListEditor::refuse(const std::string& message) {
     refusing_ = true;
-    failureBox_.showFailure(gbkMessage);
+    failureBox_.showFailure(message);
     refusing_ = false;
 }
 

@@ -23,7 +23,7 @@ class ValueListEditor : public QTableWidget {
     Q_OBJECT
 
 public:
-    using Rows = std::vector<std::pair<std::string, std::string>>;  // GBK key, value
+    using Rows = std::vector<std::pair<std::string, std::string>>;  // key, value
 
     explicit ValueListEditor(platform::OperationFeedback& failureBox, QWidget* parent = nullptr);
 
@@ -57,7 +57,7 @@ private:
     void editorOpened(QLineEdit* editor, const QModelIndex& index);
     void cellEdited(const QPersistentModelIndex& index, const QString& text);
     void cellLeft(const QModelIndex& index, const QString& text);
-    void refuse(const std::string& gbkMessage);
+    void refuse(const std::string& message);
     void insertBlankRow(int row);
     void removeRowKeepingOne(int row);
     void dropEditor();

@@ -1,4 +1,4 @@
-// The small helpers of the window layer: the GBK crossing, the file dialog's
+// The small helpers of the window layer: the text crossing, the file dialog's
 // filters, the digit filter's characters and the bars and labels of the
 // domain chart.
 #include <QStandardItemModel>
@@ -7,7 +7,7 @@
 #include "app/digit_filter.h"
 #include "app/domain_chart.h"
 #include "app/standard_translations.h"
-#include "app/gbk_text.h"
+#include "app/widget_text.h"
 #include "app/ui_ports.h"
 #include "platform/code_page.h"
 
@@ -28,14 +28,12 @@ private slots:
         const QString mixed = app::fromGbk(platform::gbk("张三") + "\xff" + platform::gbk("李四"));
         QCOMPARE(mixed, QString::fromUtf8("张三\uFFFD李四"));
     }
-    void widgetTextToGbk() {
-        QCOMPARE(app::toGbk(QString::fromUtf8("后缀内容")), std::optional<std::string>(platform::gbk("后缀内容")));
-        QCOMPARE(app::toGbk(QStringLiteral("qq.com")), std::optional<std::string>("qq.com"));
-        QVERIFY(!app::toGbk(QString::fromUtf8("smile😀")).has_value());
-    }
-    void roundTripOfEveryDoubleByteCharacterSample() {
-        const std::string sample = platform::gbk("用逗号分割多个@前缀，数据量排名前10个邮件域");
-        QCOMPARE(app::toGbk(app::fromGbk(sample)), std::optional<std::string>(sample));
+    void utf8TextsAndValues() {
+        const std::string sample = "用逗号分割多个@前缀，smile😀";
+        QCOMPARE(app::utf8Of(app::widgetText(sample)), sample);
+        // A UTF-8 value with bytes that are not UTF-8: one replacement each.
+        QCOMPARE(app::valueText("a\xff\xfe张", true), QString::fromUtf8("a\uFFFD\uFFFD张"));
+        QCOMPARE(app::valueText(platform::gbk("张三"), false), QString::fromUtf8("张三"));
     }
 
     void fileDialogFilters() {

@@ -11,7 +11,6 @@
 #include "recording_feedback.h"
 #include "temp_dir.h"
 
-using platform::gbk;
 using testsupport::FaultyFileSystem;
 using testsupport::readBytes;
 using testsupport::TempDir;
@@ -51,8 +50,8 @@ TEST_F(WorkspaceTest, OpeningBindsPreviewsAndCounts) {
     EXPECT_EQ(workspace.previewResult().recordCount(), 5u);
     EXPECT_FALSE(workspace.csvResult().isOpen());
     EXPECT_EQ(feedback.operationTexts,
-              (std::vector<std::string>{gbk(" 当前操作：打开文件"), gbk(" 当前操作：正在读取文件......"),
-                                        gbk(" 当前操作：预览查询[查询条件:无条件]")}));
+              (std::vector<std::string>{std::string(" 当前操作：打开文件"), std::string(" 当前操作：正在读取文件......"),
+                                        std::string(" 当前操作：预览查询[查询条件:无条件]")}));
     EXPECT_TRUE(feedback.messages.empty());
     EXPECT_EQ(feedback.busyDepth, 0);
     EXPECT_NE(file("Schema.ini"), "");
@@ -121,12 +120,12 @@ TEST_F(WorkspaceTest, PreviewsByOptionAndDomains) {
     invalid.column = "email";
     ASSERT_TRUE(workspace.PreviewDataBy(invalid));
     EXPECT_EQ(workspace.previewResult().recordCount(), 1u);
-    EXPECT_EQ(feedback.operationTexts.back(), gbk(" 当前操作：数据预览[查询条件:无效Email地址]"));
+    EXPECT_EQ(feedback.operationTexts.back(), std::string(" 当前操作：数据预览[查询条件:无效Email地址]"));
 
     preview::DataPreviewInput emptyList;
     emptyList.option = preview::DataOption::PrefixList;
     EXPECT_FALSE(workspace.PreviewDataBy(emptyList));
-    EXPECT_EQ(feedback.messages.back(), gbk("前缀内容不能为空!"));
+    EXPECT_EQ(feedback.messages.back(), std::string("前缀内容不能为空!"));
 
     ASSERT_TRUE(workspace.PreviewDomains("email", 10, true));
     EXPECT_TRUE(workspace.domainResult().isOpen());
@@ -166,7 +165,7 @@ TEST_F(WorkspaceTest, ExportWritesEveryFileAndTheCountRunsAfterwards) {
     EXPECT_EQ(file("list-Export.csv"), "\"alice@qq.com\"\r\n\"bob@163.com\"");
     EXPECT_EQ(file("list-Invalid.csv"), "\"not-an-address\"");
     EXPECT_EQ(file("list-Error.csv"), "\"c@@163.com\"");
-    EXPECT_EQ(feedback.messages, (std::vector<std::string>{gbk("Email地址按条件全部导出 执行完毕!")}));
+    EXPECT_EQ(feedback.messages, (std::vector<std::string>{std::string("Email地址按条件全部导出 执行完毕!")}));
     // The next count runs where the export left the shared result set: on the
     // header-less connection, where the description file still governs the
     // source file, so its column names hold.

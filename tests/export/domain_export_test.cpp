@@ -40,7 +40,7 @@ protected:
     }
     void settings(const std::string& ini) { writeFile(settingsPath, ini); }
     bool run() { return RunDomainExport(*ctx, CleaningOptions{}, "email", settingsPath); }
-    std::string done() const { return platform::gbk("Email地址按条件,按@后缀分类导出 执行完毕!"); }
+    std::string done() const { return std::string("Email地址按条件,按@后缀分类导出 执行完毕!"); }
     Values group(const std::string& name) { return csvValues(out("-Export-" + name + ".csv")); }
     // The files written besides those of the cleaning.
     Values domainFiles() {
@@ -165,7 +165,7 @@ TEST_F(DomainExport, CleaningFailureStopsTheRun) {
     CleaningOptions options;
     options.prefixList = true;  // with an empty list
     EXPECT_FALSE(RunDomainExport(*ctx, options, "email", settingsPath));
-    EXPECT_EQ(feedback.messages, Values{platform::gbk("前缀内容不能为空!")});
+    EXPECT_EQ(feedback.messages, Values{std::string("前缀内容不能为空!")});
     EXPECT_TRUE(domainFiles().empty());
 }
 

@@ -28,8 +28,11 @@ protected:
                                                           format + "\r\n");
         if (preview.isOpen()) preview.close();
         if (csvConnection.isOpen()) csvConnection.close();
-        preview.open(testsupport::connectionString(dir.path(), header ? "Yes" : "No", format));
-        csvConnection.open(testsupport::connectionString(dir.path(), "No", "Delimited"));
+        // As the tool opens them: statements in UTF-8, GBK lists.
+        preview.open(testsupport::connectionString(dir.path(), header ? "Yes" : "No", format), engine::CodePage::Utf8);
+        preview.setDefaultTableEncoding("936");
+        csvConnection.open(testsupport::connectionString(dir.path(), "No", "Delimited"), engine::CodePage::Utf8);
+        csvConnection.setDefaultTableEncoding("936");
         makeContext(sourceFile);
     }
 

@@ -37,7 +37,7 @@ CleaningOptions splitBySize(const char* size, int unit) {
 class FullExport : public ExportFixture {
 protected:
     void SetUp() override { bind("list.csv", kSource); }
-    std::string done() const { return platform::gbk("Email地址按条件全部导出 执行完毕!"); }
+    std::string done() const { return std::string("Email地址按条件全部导出 执行完毕!"); }
 };
 
 TEST_F(FullExport, WithoutSplitShowsTheCompletionMessage) {
@@ -84,7 +84,7 @@ TEST_F(FullExport, SizeTextIsConvertedToo) {
 
 TEST_F(FullExport, InputCheckStopsBeforeTheConversion) {
     EXPECT_FALSE(RunFullExport(*ctx, splitByRows("0"), "email"));
-    EXPECT_EQ(feedback.messages, Values{platform::gbk("数据行数不能为空值或0!")});
+    EXPECT_EQ(feedback.messages, Values{std::string("数据行数不能为空值或0!")});
     EXPECT_FALSE(exists(out("-Invalid.csv")));
 }
 

@@ -1,4 +1,4 @@
-// Temporary folders and GBK files for the export tests.
+// Temporary folders and files for the export tests.
 #pragma once
 
 #include <algorithm>
@@ -13,30 +13,27 @@ namespace testing_files {
 
 using testsupport::TempDir;
 
-// Paths are GBK, as everywhere in the core.
-inline void writeFile(const std::string& gbkPath, const std::string& bytes) {
-    testsupport::writeBytes(platform::nativePath(gbkPath), bytes);
+inline void writeFile(const std::string& path, const std::string& bytes) { testsupport::writeBytes(path, bytes); }
+
+inline std::string readFile(const std::string& path) {
+    if (!platform::fileExists(path)) throw std::runtime_error("cannot read test file " + path);
+    return testsupport::readBytes(path);
 }
 
-inline std::string readFile(const std::string& gbkPath) {
-    if (!platform::fileExists(gbkPath)) throw std::runtime_error("cannot read test file " + gbkPath);
-    return testsupport::readBytes(platform::nativePath(gbkPath));
-}
-
-inline bool exists(const std::string& gbkPath) { return platform::fileExists(gbkPath); }
+inline bool exists(const std::string& path) { return platform::fileExists(path); }
 
 // The file names of a folder, sorted.
 inline std::vector<std::string> listDir(const std::string& dir) {
     std::vector<std::string> names;
-    for (const auto& name : testsupport::listNames(platform::nativePath(dir))) names.push_back(platform::gbkPath(name));
+    for (const auto& name : testsupport::listNames(dir)) names.push_back(name);
     std::sort(names.begin(), names.end());
     return names;
 }
 
 // The cells of a one-column file of the CSV writer, sorted (the order of the
 // engine's distinct rows is not part of the pipeline's contract).
-inline std::vector<std::string> csvValues(const std::string& gbkPath) {
-    const std::string bytes = readFile(gbkPath);
+inline std::vector<std::string> csvValues(const std::string& path) {
+    const std::string bytes = readFile(path);
     std::vector<std::string> values;
     std::size_t pos = 0;
     while (pos < bytes.size()) {

@@ -43,3 +43,33 @@ TEST(CodePage, CharacterLength) {
         EXPECT_EQ(gbkCharLength(c.bytes.data(), c.bytes.data() + c.bytes.size()), c.length) << c.bytes;
     }
 }
+
+TEST(CodePage, Utf8CharacterSteps) {
+    struct Case {
+        std::string bytes;
+        std::size_t length;
+    } cases[] = {
+        {"a", 1},
+        {"\xC3\xA9", 2},          // é
+        {"\xE5\xBC\xA0", 3},      // 张
+        {"\xF0\x9F\x98\x80", 4},  // 😀
+        {"\x80", 1},              // a stray continuation byte
+        {"\xE5\xBC", 1},          // cut off at the end
+        {"\xC0\xAF", 1},          // overlong "/"
+        {"\xED\xA0\x80", 1},      // a surrogate
+        {"\xF4\x90\x80\x80", 1},  // beyond U+10FFFF
+        {"\xD6\xD0", 1},          // GBK 中: D0 is no continuation byte
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(utf8CharLength(c.bytes.data(), c.bytes.data() + c.bytes.size()), c.length) << c.bytes;
+}
+
+TEST(CodePage, Utf8ValidityAndReplacement) {
+    EXPECT_TRUE(isValidUtf8("张三@qq.com"));
+    EXPECT_TRUE(isValidUtf8(""));
+    EXPECT_FALSE(isValidUtf8(gbk("张三")));
+    // Every byte that starts no character is one replacement character.
+    EXPECT_EQ(utf8Lossy("a\xFF\xFE" "b"), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+    EXPECT_EQ(utf8Lossy("张\xE5\xBC"), "张\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(utf8Lossy("😀"), "😀");
+}

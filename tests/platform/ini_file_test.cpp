@@ -102,3 +102,42 @@ TEST(IniFile, KeysThatLookLikeHeadersOrCommentsReadBack) {
     EXPECT_EQ(ini::readString(path, "S", "[abc]"), "1");
     EXPECT_EQ(ini::readString(path, "T", "k"), "3");
 }
+
+// A UTF-8 file that says so: its mark is stepped over on reading and kept on
+// writing; names and values are the file's bytes.
+TEST(IniFile, ByteOrderMarkIsKept) {
+    TempDir dir;
+    const auto path = dir.file("a.ini");
+    writeBytes(path, "\xEF\xBB\xBF[S]\r\n名单=qq.com\r\n");
+    EXPECT_EQ(ini::readString(path, "S", "名单"), "qq.com");
+    EXPECT_TRUE(ini::isUtf8File(path));
+    ini::writeString(path, "S", "😀", "x");
+    EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF[S]\r\n名单=qq.com\r\n😀=x\r\n");
+}
+
+TEST(IniFile, WhichFilesAreUtf8) {
+    TempDir dir;
+    const auto path = dir.file("a.ini");
+    const struct {
+        std::string bytes;
+        bool utf8;
+    } cases[] = {
+        {"[S]\r\nk=v\r\n", false},                 // ASCII: read as GBK, the same bytes
+        {"[S]\r\n" + gbk("网易") + "=1\r\n", false},  // GBK
+        {"[S]\r\n网易=1\r\n", true},                 // valid UTF-8 with a Chinese character
+        {"\xEF\xBB\xBF[S]\r\n", true},              // the mark alone says so
+    };
+    for (const auto& c : cases) {
+        writeBytes(path, c.bytes);
+        EXPECT_EQ(ini::isUtf8File(path), c.utf8) << c.bytes;
+    }
+    EXPECT_FALSE(ini::isUtf8File(dir.file("missing.ini")));
+}
+
+TEST(IniFile, GbkFileConvertedToUtf8WithItsMark) {
+    TempDir dir;
+    const auto path = dir.file("a.ini");
+    writeBytes(path, "[S]\r\n" + gbk("网易") + "=163.com\r\n");
+    ini::convertToUtf8(path);
+    EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF[S]\r\n网易=163.com\r\n");
+}

@@ -4,7 +4,6 @@
 
 #include "platform/code_page.h"
 
-using platform::gbk;
 
 // The failure box appends a full stop when the last character sorts after ".".
 TEST(UncaughtFailureText, FullStopRule) {
@@ -18,7 +17,7 @@ TEST(UncaughtFailureText, FullStopRule) {
         {"a/", "a/."},
         {"code 7", "code 7."},
         {"", ""},
-        {gbk("写入失败"), gbk("写入失败") + "."},
+        {std::string("写入失败"), std::string("写入失败") + "."},
         // A lone lead byte before "-" is a character of its own: "-" is last.
         {"x\x81-", "x\x81-"},
     };

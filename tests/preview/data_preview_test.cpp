@@ -4,7 +4,6 @@
 #include "platform/code_page.h"
 #include "preview/data_preview.h"
 
-using platform::gbk;
 using preview::DataOption;
 
 namespace {
@@ -33,7 +32,7 @@ TEST_P(DataOptions, ConditionAndLabel) {
     const auto request = preview::composeDataPreview(defaults(c.option));
     ASSERT_TRUE(request.ready());
     EXPECT_EQ(request.conditionText, c.condition.empty() ? std::string() : " where " + c.condition);
-    EXPECT_EQ(request.label, gbk(c.labelUtf8));
+    EXPECT_EQ(request.label, std::string(c.labelUtf8));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,7 +72,7 @@ TEST_P(EmptyInput, RefusedWithItsMessage) {
     in.*(GetParam().field) = "";
     const auto request = preview::composeDataPreview(in);
     EXPECT_FALSE(request.ready());
-    EXPECT_EQ(request.inputMessage, gbk(GetParam().messageUtf8));
+    EXPECT_EQ(request.inputMessage, std::string(GetParam().messageUtf8));
     EXPECT_EQ(request.conditionText, "");
 }
 
@@ -96,8 +95,8 @@ TEST(DataPreview, OtherOptionsIgnoreEmptyFields) {
 }
 
 TEST(DataPreview, StatusText) {
-    EXPECT_EQ(preview::dataPreviewStatusText(gbk("无条件")), gbk(" 当前操作：数据预览[查询条件:无条件]"));
-    EXPECT_EQ(preview::dataPreviewStatusText(gbk("@前缀长度")), gbk(" 当前操作：数据预览[查询条件:@前缀长度]"));
+    EXPECT_EQ(preview::dataPreviewStatusText(std::string("无条件")), std::string(" 当前操作：数据预览[查询条件:无条件]"));
+    EXPECT_EQ(preview::dataPreviewStatusText(std::string("@前缀长度")), std::string(" 当前操作：数据预览[查询条件:@前缀长度]"));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "platform/code_page.h"
 #include "preview/domain_preview.h"
 
-using platform::gbk;
 using preview::DomainOption;
 
 namespace {
@@ -20,7 +19,7 @@ class DomainOptions : public testing::TestWithParam<TopCase> {};
 TEST_P(DomainOptions, TopCountAndLabel) {
     const auto& c = GetParam();
     EXPECT_EQ(preview::topCountFor(c.option), c.top);
-    EXPECT_EQ(preview::domainConditionLabel(c.top), gbk(c.labelUtf8));
+    EXPECT_EQ(preview::domainConditionLabel(c.top), std::string(c.labelUtf8));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOption, DomainOptions,
@@ -33,11 +32,11 @@ INSTANTIATE_TEST_SUITE_P(EveryOption, DomainOptions,
 
 TEST(DomainPreview, StatusTextsOfButtonAndAutomaticPreviewDiffer) {
     EXPECT_EQ(preview::domainPreviewStatusText(preview::domainConditionLabel(10)),
-              gbk(" 当前操作：@后缀预览[查询条件:数据量排名前10个邮件域]"));
+              std::string(" 当前操作：@后缀预览[查询条件:数据量排名前10个邮件域]"));
     EXPECT_EQ(preview::domainPreviewStatusText(preview::domainConditionLabel(0)),
-              gbk(" 当前操作：@后缀预览[查询条件:全部邮件域]"));
+              std::string(" 当前操作：@后缀预览[查询条件:全部邮件域]"));
     EXPECT_EQ(preview::automaticDomainPreviewStatusText(),
-              gbk(" 当前操作：@后缀预览[查询条件:数据量排名 Top 10 的邮件域]"));
+              std::string(" 当前操作：@后缀预览[查询条件:数据量排名 Top 10 的邮件域]"));
 }
 
 TEST(DomainPreview, StatementIsTheDomainStatistics) {

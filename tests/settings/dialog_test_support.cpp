@@ -8,19 +8,20 @@
 #include <QTest>
 #include <fstream>
 
-#include "app/gbk_text.h"
+#include "app/widget_text.h"
+#include "platform/code_page.h"
 #include "app/setup_dialog/value_list_editor.h"
 
 namespace test_support {
 
-void ModalFailureBox::showFailure(const std::string& gbkText) {
-    RecordingFailureBox::showFailure(gbkText);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("test"), app::fromGbk(gbkText));
+void ModalFailureBox::showFailure(const std::string& text) {
+    RecordingFailureBox::showFailure(text);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("test"), app::widgetText(text));
     QTimer::singleShot(0, &box, &QMessageBox::accept);
     box.exec();
 }
 
-std::string gbk(const char* utf8) { return app::toGbkLossy(QString::fromUtf8(utf8)); }
+std::string gbk(const char* utf8) { return platform::gbk(utf8); }
 
 bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
 

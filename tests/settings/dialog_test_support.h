@@ -20,8 +20,8 @@ namespace test_support {
 // Records the failures the dialog reports (its only feedback).
 class RecordingFailureBox : public platform::OperationFeedback {
 public:
-    void showMessage(const std::string& gbkText) override { plainMessages.push_back(gbkText); }
-    void showFailure(const std::string& gbkText) override { messages.push_back(gbkText); }
+    void showMessage(const std::string& text) override { plainMessages.push_back(text); }
+    void showFailure(const std::string& text) override { messages.push_back(text); }
     void setBusy(bool) override {}
     std::vector<std::string> messages;       // the failure box
     std::vector<std::string> plainMessages;  // the plain box (never expected)
@@ -31,10 +31,10 @@ public:
 // once by a timer) that takes the keyboard focus, as the real box does.
 class ModalFailureBox : public RecordingFailureBox {
 public:
-    void showFailure(const std::string& gbkText) override;
+    void showFailure(const std::string& text) override;
 };
 
-// UTF-8 source text as GBK bytes.
+// The GBK bytes of a text, as the settings file holds them.
 std::string gbk(const char* utf8);
 
 // Whole files as bytes, the helpers of every test folder.

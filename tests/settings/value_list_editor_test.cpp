@@ -5,11 +5,10 @@
 
 #include "dialog_test_support.h"
 #include "platform/operation_feedback.h"
-#include "app/gbk_text.h"
+#include "app/widget_text.h"
 #include "app/setup_dialog/value_list_editor.h"
 
 using settings::ValueListEditor;
-using test_support::gbk;
 using test_support::pressKey;
 using test_support::RecordingFailureBox;
 using test_support::typeIntoCurrentCell;
@@ -69,11 +68,11 @@ private slots:
     }
 
     void setRowsShowsGbkTextAsUnicode() {
-        makeTable({{gbk("网易"), "163.com,126.com"}, {"qq", "qq.com"}});
+        makeTable({{"网易", "163.com,126.com"}, {"qq", "qq.com"}});
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(cell(0, 0), QString::fromUtf8("网易"));
         QCOMPARE(cell(0, 1), QStringLiteral("163.com,126.com"));
-        QCOMPARE(table->rows(), (Rows{{gbk("网易"), "163.com,126.com"}, {"qq", "qq.com"}}));
+        QCOMPARE(table->rows(), (Rows{{"网易", "163.com,126.com"}, {"qq", "qq.com"}}));
     }
 
     void chineseTypedThroughInputMethodIsKept() {
@@ -81,7 +80,7 @@ private slots:
         typeIntoCurrentCell(*table, QString::fromUtf8("新浪"));
         pressKey(*table, Qt::Key_Tab);
         typeIntoCurrentCell(*table, "sina.com");
-        QCOMPARE(table->rows(), (Rows{{gbk("新浪"), "sina.com"}}));
+        QCOMPARE(table->rows(), (Rows{{"新浪", "sina.com"}}));
     }
 
     void everyKeystrokeIsTakenWhileStillEditing() {
@@ -308,13 +307,13 @@ private slots:
     }
 
     void duplicateChineseKeyNamesTheTypedText() {
-        makeTable({{gbk("网易"), "163.com"}, {"x", "2"}});
+        makeTable({{"网易", "163.com"}, {"x", "2"}});
         table->setCurrentCell(1, 0);
         typeIntoCurrentCell(*table, QString::fromUtf8("网易"));
         table->finishEditing();
         QCOMPARE(box->messages,
-                 (std::vector<std::string>{gbk("A key with the name of \"网易\" already exists")}));
-        QCOMPARE(table->rows(), (Rows{{gbk("网易"), "163.com"}, {"x", "2"}}));
+                 (std::vector<std::string>{"A key with the name of \"网易\" already exists"}));
+        QCOMPARE(table->rows(), (Rows{{"网易", "163.com"}, {"x", "2"}}));
     }
 
     void duplicateKeyWithBlanksAroundIsRefused() {
@@ -367,7 +366,7 @@ private slots:
     void failureBoxAppendsFullStopAfterLettersOnly() {
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        QCOMPARE(app::fromGbk(platform::uncaughtFailureText(app::toGbkLossy(text))), shown);
+        QCOMPARE(app::widgetText(platform::uncaughtFailureText(app::utf8Of(text))), shown);
     }
 };
 

@@ -11,6 +11,7 @@
 using namespace settings;
 using testsupport::readBytes;
 using testsupport::TempDir;
+using testsupport::writeBytes;
 
 TEST(DomainExportSettings, IntegerTexts) {
     struct Case {
@@ -37,8 +38,9 @@ TEST(DomainExportSettings, SaveWritesTheFileAndReadsBack) {
     DomainExportSettings s;
     s.selected = 1;
     s.top = 20;
-    s.custom = {{platform::gbk("网易"), "163.com,126.com"}, {"qq", "qq.com"}};
+    s.custom = {{"网易", "163.com,126.com"}, {"qq", "qq.com"}};
     saveDomainExportSettings(path, s);
+    // Written in GBK, as it always was, while GBK holds every text.
     EXPECT_EQ(readBytes(path), "[SetupOption]\r\nSelected=1\r\n[SetupTop]\r\nTop=20\r\n[SetupCustom]\r\n" +
                                        platform::gbk("网易") + "=163.com,126.com\r\nqq=qq.com\r\n");
     const auto back = loadDomainExportSettings(path);
@@ -50,6 +52,36 @@ TEST(DomainExportSettings, SaveWritesTheFileAndReadsBack) {
     s.custom.clear();
     saveDomainExportSettings(path, s);
     EXPECT_FALSE(platform::ini::sectionExists(path, "SetupCustom"));
+}
+
+// Texts GBK cannot hold make the file UTF-8 with a byte-order mark; so does
+// GBK text that would read back as UTF-8 ("楼" is C2 A5 in GBK, a valid UTF-8
+// pair).  Either way the settings read back as saved.
+TEST(DomainExportSettings, TextsGbkCannotHoldOrWouldMisreadGoUtf8) {
+    for (const std::string name : {"表情😀", "楼"}) {
+        TempDir dir;
+        const auto path = dir.file("exportdomainsetup.ini");
+        DomainExportSettings s;
+        s.selected = 1;
+        s.custom = {{"qq", "qq.com"}, {name, "x.com"}};
+        saveDomainExportSettings(path, s);
+        EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF[SetupOption]\r\nSelected=1\r\n[SetupTop]\r\nTop=10\r\n"
+                                   "[SetupCustom]\r\nqq=qq.com\r\n" + name + "=x.com\r\n")
+            << name;
+        EXPECT_EQ(loadDomainExportSettings(path).custom, s.custom) << name;
+    }
+}
+
+// A file written by hand in UTF-8, without a mark, reads right; so does an
+// older GBK one.
+TEST(DomainExportSettings, ReadsGbkAndUtf8Files) {
+    TempDir dir;
+    const auto path = dir.file("exportdomainsetup.ini");
+    const std::vector<std::pair<std::string, std::string>> expected{{"网易", "163.com"}};
+    for (const std::string& group : {std::string("网易"), platform::gbk("网易")}) {
+        writeBytes(path, "[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\n" + group + "=163.com\r\n");
+        EXPECT_EQ(loadDomainExportSettings(path).custom, expected);
+    }
 }
 
 TEST(DomainExportSettings, DefaultPathFollowsXdgConfigHome) {

@@ -48,14 +48,71 @@ TEST(SchemaFile, RewritingReplacesTheKeysInPlace) {
     EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[list.csv]\r\nColNameHeader=False\r\nFormat=TabDelimited\r\n");
 }
 
-TEST(SchemaFile, GbkFileNameIsTheSectionName) {
-    TempDir dir;
-    source::SourceBinding binding;
-    binding.bind(dir.path() + gbk("/客户名单.csv"));
-    binding.WriteSchemaHeader(false);
-    binding.WriteSchemaFormat(1);
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")),
-              "[" + gbk("客户名单.csv") + "]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n");
+// The section is named in GBK, as the description file has always named it,
+// while GBK can hold the name; else in UTF-8.
+TEST(SchemaFile, SectionNameInGbkWhereGbkHoldsIt) {
+    const struct {
+        std::string file, section;
+    } cases[] = {
+        {"客户名单.csv", gbk("客户名单.csv")},
+        {"list😀.csv", "list😀.csv"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        source::SourceBinding binding;
+        binding.bind(dir.path() + "/" + c.file);
+        binding.WriteSchemaHeader(false);
+        binding.WriteSchemaFormat(1);
+        EXPECT_EQ(binding.sectionName(), c.section);
+        EXPECT_EQ(readBytes(dir.file("Schema.ini")),
+                  "[" + c.section + "]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n");
+    }
+}
+
+// A user's section for the file, in either form of its name, is the one used.
+TEST(SchemaFile, UsersSectionInEitherFormIsUsed) {
+    for (const std::string& section : {gbk("名单.csv"), std::string("名单.csv")}) {
+        TempDir dir;
+        writeBytes(dir.file("Schema.ini"), "[" + section + "]\r\nFormat=TabDelimited\r\n");
+        source::SourceBinding binding;
+        binding.bind(dir.file("名单.csv"));
+        binding.WriteSchemaFormat(0);
+        EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[" + section + "]\r\nFormat=CSVDelimited\r\n");
+        binding.deleteSchema();
+        EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[" + section + "]\r\nFormat=TabDelimited\r\n");
+    }
+}
+
+// A GBK list gets no CharacterSet key (the file stays as it always was),
+// unless the section has one, which then says GBK.
+TEST(SchemaFile, CharacterSetOfEachEncoding) {
+    using source::TextEncoding;
+    const struct {
+        TextEncoding encoding;
+        std::string before, after;
+    } cases[] = {
+        {TextEncoding::Gbk, "", "[list.csv]\r\nFormat=CSVDelimited\r\n"},
+        {TextEncoding::Utf8, "", "[list.csv]\r\nFormat=CSVDelimited\r\nCharacterSet=65001\r\n"},
+        {TextEncoding::Utf8Bom, "", "[list.csv]\r\nFormat=CSVDelimited\r\nCharacterSet=65001\r\n"},
+        {TextEncoding::Utf16Le, "", "[list.csv]\r\nFormat=CSVDelimited\r\nCharacterSet=1200\r\n"},
+        {TextEncoding::Utf16Be, "", "[list.csv]\r\nFormat=CSVDelimited\r\nCharacterSet=1201\r\n"},
+        {TextEncoding::Gbk, "[list.csv]\r\nCharacterSet=65001\r\n",
+         "[list.csv]\r\nCharacterSet=936\r\nFormat=CSVDelimited\r\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        if (!c.before.empty()) writeBytes(dir.file("Schema.ini"), c.before);
+        source::SourceBinding binding;
+        binding.bind(dir.file("list.csv"));
+        binding.WriteSchemaFormat(0);
+        binding.WriteSchemaCharacterSet(c.encoding);
+        EXPECT_EQ(readBytes(dir.file("Schema.ini")), c.after);
+        binding.deleteSchema();
+        if (c.before.empty())
+            EXPECT_FALSE(std::filesystem::exists(dir.file("Schema.ini")));
+        else
+            EXPECT_EQ(readBytes(dir.file("Schema.ini")), c.before);
+    }
 }
 
 TEST(SchemaFile, MissingDirectoryCannotBeWritten) {

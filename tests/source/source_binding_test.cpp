@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
 #include "source/source_binding.h"
 
-using platform::gbk;
 
 namespace {
 
@@ -31,11 +29,11 @@ INSTANTIATE_TEST_SUITE_P(
                     // four characters or fewer leave an empty stem
                     BindCase{"/nonexistent-dir/.csv", "/nonexistent-dir", ".csv", ""},
                     BindCase{"/nonexistent-dir/abc", "/nonexistent-dir", "abc", ""},
-                    // double-byte names: characters, not bytes, are dropped
-                    BindCase{gbk("/nonexistent-dir/客户名单.csv"), "/nonexistent-dir", gbk("客户名单.csv"),
-                             gbk("客户名单")},
-                    BindCase{gbk("/nonexistent-dir/x客户名单"), "/nonexistent-dir", gbk("x客户名单"), "x"},
-                    BindCase{gbk("/数据/邮件.csv"), gbk("/数据"), gbk("邮件.csv"), gbk("邮件")},
+                    // Chinese names: characters, not bytes, are dropped
+                    BindCase{"/nonexistent-dir/客户名单.csv", "/nonexistent-dir", "客户名单.csv", "客户名单"},
+                    BindCase{"/nonexistent-dir/x客户名单", "/nonexistent-dir", "x客户名单", "x"},
+                    BindCase{"/数据/邮件.csv", "/数据", "邮件.csv", "邮件"},
+                    BindCase{"/数据/名单😀.csv", "/数据", "名单😀.csv", "名单😀"},
                     BindCase{"list.csv", "", "list.csv", "list"}));
 
 TEST(SourceBinding, UnboundAtStart) {

@@ -20,7 +20,7 @@ TEST(OpenSourceConnections, OpensBothOnTheFilesDirectory) {
     binding.bind(dir.file("list.csv"));
     engine::Connection preview, csv;
     RecordingFeedback feedback;
-    ASSERT_TRUE(source::OpenSourceConnections(binding, true, 3, preview, csv, feedback));
+    ASSERT_TRUE(source::OpenSourceConnections(binding, true, 3, source::TextEncoding::Gbk, preview, csv, feedback));
     EXPECT_TRUE(preview.isOpen());
     EXPECT_TRUE(csv.isOpen());
     EXPECT_EQ(preview.dataSource(), dir.path());
@@ -29,7 +29,7 @@ TEST(OpenSourceConnections, OpensBothOnTheFilesDirectory) {
     EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[list.csv]\r\nColNameHeader=True\r\nFormat=Delimited( )\r\n");
 
     // A second binding sequence reopens the open connections.
-    ASSERT_TRUE(source::OpenSourceConnections(binding, false, 1, preview, csv, feedback));
+    ASSERT_TRUE(source::OpenSourceConnections(binding, false, 1, source::TextEncoding::Gbk, preview, csv, feedback));
     EXPECT_TRUE(preview.isOpen());
     EXPECT_TRUE(csv.isOpen());
     EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[list.csv]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n");
@@ -41,7 +41,7 @@ TEST(OpenSourceConnections, UnwritableDescriptionFileIsNotCaught) {
     binding.bind(dir.path() + "/gone/list.csv");
     engine::Connection preview, csv;
     RecordingFeedback feedback;
-    EXPECT_THROW(source::OpenSourceConnections(binding, true, 0, preview, csv, feedback),
+    EXPECT_THROW(source::OpenSourceConnections(binding, true, 0, source::TextEncoding::Gbk, preview, csv, feedback),
                  platform::IniWriteError);
     EXPECT_FALSE(preview.isOpen());
     EXPECT_FALSE(csv.isOpen());

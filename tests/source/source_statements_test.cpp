@@ -21,17 +21,17 @@ TEST(ConnectionStrings, CsvConnectionIgnoresTheOptions) {
     EXPECT_EQ(source::csvConnectionString("/data/mail"),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/mail;"
               "Extended Properties=\"Text;HDR=No;IMEX=1;FMT=Delimited\"");
-    const std::string gbkDir = platform::gbk("/数据");
-    EXPECT_EQ(source::csvConnectionString(gbkDir),
-              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + gbkDir +
+    const std::string dataDir = "/数据";
+    EXPECT_EQ(source::csvConnectionString(dataDir),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dataDir +
                   ";Extended Properties=\"Text;HDR=No;IMEX=1;FMT=Delimited\"");
 }
 
 TEST(SourceStatements, RowCount) {
     EXPECT_EQ(source::rowCountStatement("email", "list.csv"),
               "select count([email]) as rcount from [list.csv]");
-    EXPECT_EQ(source::rowCountStatement("F1", platform::gbk("名单.txt")),
-              "select count([F1]) as rcount from [" + platform::gbk("名单.txt") + "]");
+    EXPECT_EQ(source::rowCountStatement("F1", std::string("名单.txt")),
+              "select count([F1]) as rcount from [" + std::string("名单.txt") + "]");
 }
 
 TEST(SourceStatements, PreviewAppendsTheConditionUnchanged) {

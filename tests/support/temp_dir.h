@@ -1,7 +1,6 @@
 // Shared by the test folders: a fresh temporary folder per test, removed with
 // everything in it afterwards, and whole files written and read as bytes.
-// Paths here are file-system names (UTF-8); GBK paths go through
-// platform::nativePath first.
+// Paths are file-system names (UTF-8), as everywhere in the tool.
 #pragma once
 
 #include <algorithm>

@@ -52,6 +52,22 @@ TEST_F(CliPreviewTest, PreviewAllPrintsNamesThenRowsInUtf8) {
     EXPECT_EQ(run({"--preview", "all"}).out, r.out);
 }
 
+// The list's encoding: detected, or named with --encoding (any letter case);
+// the rows print in UTF-8 either way.
+TEST_F(CliPreviewTest, EncodingDetectedOrNamed) {
+    writeBytes(source(), "\xEF\xBB\xBF" "name;email\r\n张三;Alice@QQ.com\r\n");
+    const std::string expected = "name;email\n\"张三\";\"Alice@QQ.com\"\n";
+    EXPECT_EQ(run({"--preview"}).out, expected);
+    EXPECT_EQ(run({"--encoding", "UTF-8", "--preview"}).out, expected);
+    const CliRun asGbk = run({"--encoding", "gbk", "--preview"});
+    EXPECT_EQ(asGbk.exitCode, 0) << asGbk.err;
+    EXPECT_NE(asGbk.out, expected);  // the UTF-8 bytes read as GBK
+    EXPECT_EQ(asGbk.out.rfind("name;email\n", 0), 0u);  // the mark is no part of a name
+    const CliRun unknown = run({"--encoding", "latin1", "--preview"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.err.find("--encoding"), std::string::npos) << unknown.err;
+}
+
 struct PreviewCase {
     std::vector<std::string> args;
     std::vector<std::string> emails;  // the rows expected, in file order

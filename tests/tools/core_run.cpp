@@ -32,7 +32,7 @@ CoreResult runCore(const CoreSource& src, const ExportCall& run) {
 
 std::string CoreResult::printed() const {
     std::string out;
-    for (const auto& m : messages) out += platform::gbkToUtf8(m) + "\n";
+    for (const auto& m : messages) out += m + "\n";
     return out;
 }
 

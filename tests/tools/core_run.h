@@ -11,7 +11,7 @@
 namespace clitest {
 
 struct CoreSource {
-    std::string path;  // full path (ASCII in the tests, so GBK as it is)
+    std::string path;  // full path
     bool header = false;
     int delimiterIndex = 0;
     std::string column;
@@ -20,7 +20,7 @@ struct CoreSource {
 
 struct CoreResult {
     bool ok = false;
-    // GBK, as the window would show them; a failure that reaches the
+    // As the window would show them; a failure that reaches the
     // window's failure box carries its full stop.
     std::vector<std::string> messages;
     // The messages as the command line prints them: UTF-8, one a line.

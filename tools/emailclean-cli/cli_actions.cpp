@@ -32,7 +32,7 @@ std::optional<std::string> addressColumn(const std::vector<std::string>& columns
     return std::nullopt;
 }
 
-bool inputChecksPass(Action action, const GbkArguments& args, PrintingFeedback& feedback) {
+bool inputChecksPass(Action action, const CoreArguments& args, PrintingFeedback& feedback) {
     if (action == Action::ExportAll || action == Action::ExportDomain) {
         if (const auto message = exporting::CheckCleaningOptions(args.cleaning)) {
             feedback.showMessage(*message);
@@ -49,13 +49,14 @@ bool inputChecksPass(Action action, const GbkArguments& args, PrintingFeedback& 
     return true;
 }
 
-bool runAction(const CliOptions& options, const GbkArguments& args, core::Workspace& workspace,
+bool runAction(const CliOptions& options, const CoreArguments& args, core::Workspace& workspace,
                PrintingFeedback& feedback) {
     // An interrupted run puts the description file back as it stood.
     const std::string sourceDir = platform::directoryOf(args.sourcePath);
-    if (!sourceDir.empty()) restoreOnInterrupt(platform::nativePath(platform::joinPath(sourceDir, "Schema.ini")));
+    if (!sourceDir.empty()) restoreOnInterrupt(platform::joinPath(sourceDir, "Schema.ini"));
 
-    const core::SourceOptions sourceOptions{options.header, options.delimiterIndex};
+    const core::SourceOptions sourceOptions{options.header, options.delimiterIndex,
+                                            static_cast<source::EncodingChoice>(options.encodingIndex)};
     const core::BindOutcome bound = workspace.OpenSourceFile(args.sourcePath, sourceOptions, false);
     if (!bound.previewed) return false;
     const auto column = addressColumn(bound.columns, args.column, feedback);

@@ -8,7 +8,7 @@
 
 #include "cli_options.h"
 #include "core/workspace.h"
-#include "gbk_arguments.h"
+#include "core_arguments.h"
 #include "printing_feedback.h"
 
 namespace cli {
@@ -16,7 +16,7 @@ namespace cli {
 // The input checks of the window's fields for the action (the cleaning and
 // split options of the exports, the field of the chosen data preview), before
 // anything is touched.  False when one fails; its message has been shown.
-bool inputChecksPass(Action action, const GbkArguments& args, PrintingFeedback& feedback);
+bool inputChecksPass(Action action, const CoreArguments& args, PrintingFeedback& feedback);
 
 // The address column among the columns the binding offers: the one named
 // (matched as the engine matches names, without regard to the case of A-Z),
@@ -26,7 +26,7 @@ std::optional<std::string> addressColumn(const std::vector<std::string>& columns
                                          const std::optional<std::string>& wanted, PrintingFeedback& feedback);
 
 // Binds the source, runs the action over the chosen column and prints its rows.
-bool runAction(const CliOptions& options, const GbkArguments& args, core::Workspace& workspace,
+bool runAction(const CliOptions& options, const CoreArguments& args, core::Workspace& workspace,
                PrintingFeedback& feedback);
 
 }  // namespace cli

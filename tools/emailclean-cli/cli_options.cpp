@@ -178,6 +178,18 @@ private:
                 return false;
             }
             o.delimiterIndex = it->second;
+        } else if (arg == "--encoding") {
+            if (!required(arg, inlineValue, value)) return false;
+            static const std::map<std::string, int> items{{"auto", 0}, {"gbk", 1}, {"utf-8", 2}, {"utf-16", 3}};
+            std::string word = value;
+            for (auto& c : word)
+                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            const auto it = items.find(word);
+            if (it == items.end()) {
+                error_ = "--encoding takes auto, gbk, utf-8 or utf-16, not \"" + value + "\"";
+                return false;
+            }
+            o.encodingIndex = it->second;
         } else if (arg == "--header") {
             if (inlineValue) return noValue(arg);
             o.header = true;

@@ -1,6 +1,5 @@
 // The command line of emailclean-cli: what the user asked for, as the window's
-// controls would hold it.  Texts stay UTF-8 here, exactly as typed; they are
-// converted to GBK when the session is prepared.
+// controls would hold it.  Texts stay exactly as typed.
 #pragma once
 
 #include <optional>
@@ -22,6 +21,7 @@ struct CliOptions {
     std::string source;          // the source file path
     int delimiterIndex = 0;      // 0 comma, 1 semicolon, 2 tab, 3 blank
     bool header = false;
+    int encodingIndex = 0;                 // 0 auto, 1 GBK, 2 UTF-8, 3 UTF-16 (the drop-down's items)
     std::optional<std::string> column;     // default: the first column
     std::optional<std::string> outputDir;  // default: the source file's directory
 

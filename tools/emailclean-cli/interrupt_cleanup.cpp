@@ -40,9 +40,9 @@ extern "C" void restoreAndDie(int signalNumber) {
 
 }  // namespace
 
-void restoreOnInterrupt(const std::string& nativePath) {
-    g_path = nativePath;
-    std::ifstream file(nativePath, std::ios::binary);
+void restoreOnInterrupt(const std::string& path) {
+    g_path = path;
+    std::ifstream file(path, std::ios::binary);
     g_existed = static_cast<bool>(file);
     if (g_existed) g_content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     struct sigaction action {};

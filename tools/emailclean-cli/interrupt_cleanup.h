@@ -9,8 +9,8 @@
 
 namespace cli {
 
-// Notes the description file at nativePath (a file system name) and installs
+// Notes the description file at path and installs
 // the handlers.  Call once, before the first write to it.
-void restoreOnInterrupt(const std::string& nativePath);
+void restoreOnInterrupt(const std::string& path);
 
 }  // namespace cli

@@ -15,7 +15,7 @@
 #include "cli_actions.h"
 #include "cli_options.h"
 #include "core/workspace.h"
-#include "gbk_arguments.h"
+#include "core_arguments.h"
 #include "printing_feedback.h"
 #include "usage_text.h"
 
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     }
     if (parsed.kind == cli::ParseResult::Kind::UsageError) return usageError(parsed.error);
 
-    cli::GbkArguments args;
+    cli::CoreArguments args;
     try {
         args = cli::convertArguments(parsed.options);
     } catch (const cli::ArgumentError& error) {

@@ -14,10 +14,10 @@ namespace cli {
 
 class PrintingFeedback : public platform::OperationFeedback {
 public:
-    // The plain message box: the text as the window shows it (GBK).
-    void showMessage(const std::string& gbkText) override;
+    // The plain message box: the text as the window shows it.
+    void showMessage(const std::string& text) override;
     // The failure box (a failure no operation catches), with its full stop.
-    void showFailure(const std::string& gbkText) override;
+    void showFailure(const std::string& text) override;
     // No cursor and no status line on a terminal.
     void setBusy(bool) override {}
 

@@ -8,9 +8,14 @@ namespace cli {
 
 namespace {
 
-void appendQuoted(std::string& line, std::string_view gbkValue) {
+// A value in the terminal's UTF-8, from the list's encoding.
+std::string utf8Value(std::string_view value, engine::CodePage codePage) {
+    return codePage == engine::CodePage::Utf8 ? platform::utf8Lossy(value) : platform::gbkToUtf8(value);
+}
+
+void appendQuoted(std::string& line, const std::string& value) {
     line += '"';
-    for (const char c : platform::gbkToUtf8(gbkValue)) {
+    for (const char c : value) {
         if (c == '"') line += '"';
         line += c;
     }
@@ -24,7 +29,7 @@ void printResultSet(const engine::ResultSet& result, std::FILE* stream) {
     std::string line;
     for (std::size_t c = 0; c < names.size(); ++c) {
         if (c) line += ';';
-        line += platform::gbkToUtf8(names[c]);
+        line += platform::utf8Lossy(names[c]);
     }
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stream);
@@ -32,7 +37,7 @@ void printResultSet(const engine::ResultSet& result, std::FILE* stream) {
         line.clear();
         for (std::size_t c = 0; c < names.size(); ++c) {
             if (c) line += ';';
-            if (const auto value = result.value(row, c)) appendQuoted(line, *value);
+            if (const auto value = result.value(row, c)) appendQuoted(line, utf8Value(*value, result.columnEncoding(c)));
         }
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stream);

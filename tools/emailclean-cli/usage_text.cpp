@@ -3,7 +3,8 @@
 namespace cli {
 
 const char* const kSynopsis =
-    R"(usage: emailclean-cli --source FILE [--delimiter comma|semicolon|tab|space] [--header] [--column NAME]
+    R"(usage: emailclean-cli --source FILE [--delimiter comma|semicolon|tab|space] [--header]
+                      [--encoding auto|gbk|utf-8|utf-16] [--column NAME]
                       [--output-dir DIR] [--exclude-file NAME]
                       [--exclude-prefix-length ">N"|"<N"] [--exclude-prefixes LIST] [--exclude-suffixes LIST]
                       [--split-rows N | --split-size N(KB|MB)]
@@ -14,12 +15,16 @@ ACTION is one of: --count | --preview [all|invalid|error|prefix-length:>N|prefix
 
 const char* const kDetails =
     R"(
-Cleans a list of e-mail addresses in a GBK delimited text file, as the window of Email地址清理 does.
+Cleans a list of e-mail addresses in a delimited text file, as the window of Email地址清理 does.
 
 Source:
-  --source FILE            the list to clean (a GBK text file)
+  --source FILE            the list to clean (GBK, UTF-8 or UTF-16 text)
   --delimiter WORD         column separator: comma (default), semicolon, tab or space
   --header                 the first line holds column names (default: it does not)
+  --encoding WORD          the list's encoding: auto (default: a byte-order mark, else valid
+                           UTF-8, else GBK), gbk, utf-8 or utf-16; result files are in the
+                           list's encoding (UTF-16 lists give UTF-8), with a byte-order mark
+                           when the list had one
   --column NAME            the address column (default: the first column)
   --output-dir DIR         where the result files go (default: the source file's directory)
 
@@ -49,7 +54,7 @@ Actions:
   --help                   print this text
 
 Previews print a line of column names, then one line per row, cells separated by ";".
-Texts are read and printed in UTF-8. Messages go to standard output on success and to
+Arguments are UTF-8; rows and messages are printed in UTF-8. Messages go to standard output on success and to
 standard error on failure.
 Exit status: 0 success, 1 the operation failed (the message says why), 2 usage error.
 )";

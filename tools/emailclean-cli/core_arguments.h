@@ -1,4 +1,4 @@
-// From the command line's UTF-8 arguments to the GBK texts the core works on,
+// From the command line's arguments to the option values the core works on,
 // with paths made absolute, as the window's file dialogs give them.
 #pragma once
 
@@ -13,7 +13,7 @@
 namespace cli {
 
 // An argument the core cannot take; what() is a UTF-8 text for the terminal.
-// usage() tells a usage error (exit 2) from a text GBK cannot hold (exit 1).
+// usage() tells a usage error (exit 2) from a text that is not UTF-8 (exit 1).
 class ArgumentError : public std::runtime_error {
 public:
     ArgumentError(const std::string& message, bool usage) : std::runtime_error(message), usage_(usage) {}
@@ -23,7 +23,7 @@ private:
     bool usage_;
 };
 
-struct GbkArguments {
+struct CoreArguments {
     std::string sourcePath;             // absolute
     std::string outputDir;              // absolute; the source file's directory by default
     std::optional<std::string> column;  // as given
@@ -32,14 +32,14 @@ struct GbkArguments {
     std::string settingsPath;           // --settings or the per-user file (named for --export-domain only)
 };
 
-// UTF-8 text to GBK; throws ArgumentError naming the option when GBK cannot
-// hold one of its characters.
-std::string toGbk(const std::string& utf8, const std::string& option);
+// The text as it stands; throws ArgumentError naming the option when it is
+// not UTF-8 text.
+std::string utf8Text(const std::string& text, const std::string& option);
 
 // The UTF-8 path made absolute against the working directory, "." and ".."
 // taken out, no trailing "/" (except for the root itself).
 std::string absolutePath(const std::string& utf8Path);
 
-GbkArguments convertArguments(const CliOptions& options);
+CoreArguments convertArguments(const CliOptions& options);
 
 }  // namespace cli

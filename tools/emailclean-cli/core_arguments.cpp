@@ -1,4 +1,4 @@
-#include "gbk_arguments.h"
+#include "core_arguments.h"
 
 #include <filesystem>
 #include <system_error>
@@ -11,15 +11,10 @@ namespace cli {
 
 namespace fs = std::filesystem;
 
-std::string toGbk(const std::string& utf8, const std::string& option) {
-    auto gbk = platform::utf8ToGbk(utf8);
-    if (!gbk) {
-        throw ArgumentError(option + ": \"" + utf8 +
-                                "\" is not UTF-8 text or holds a character that the GBK code page "
-                                "cannot represent (the tool's files and texts are GBK)",
-                            false);
-    }
-    return *gbk;
+std::string utf8Text(const std::string& text, const std::string& option) {
+    if (!platform::isValidUtf8(text))
+        throw ArgumentError(option + ": \"" + platform::utf8Lossy(text) + "\" is not UTF-8 text", false);
+    return text;
 }
 
 std::string absolutePath(const std::string& utf8Path) {
@@ -50,53 +45,40 @@ std::string exclusionFileName(const std::string& utf8, const std::string& source
     return fs::path(full).filename().string();
 }
 
-// The per-user settings file, named only when the domain export needs it: a
-// folder name that GBK cannot hold fails that run, not the program.
-std::string defaultSettingsPath() {
-    try {
-        return settings::defaultSettingsPath();
-    } catch (const platform::FileError&) {
-        throw ArgumentError(
-            "the domain export settings folder ($XDG_CONFIG_HOME/emailclean, by default ~/.config/emailclean) "
-            "holds a character that the GBK code page cannot represent; name the settings file with --settings INI",
-            false);
-    }
-}
-
 }  // namespace
 
-GbkArguments convertArguments(const CliOptions& o) {
-    GbkArguments a;
+CoreArguments convertArguments(const CliOptions& o) {
+    CoreArguments a;
     const std::string source = absolutePath(o.source);
     const std::string sourceDir = fs::path(source).parent_path().string();
-    a.sourcePath = toGbk(source, "--source");
-    a.outputDir = toGbk(o.outputDir ? absolutePath(*o.outputDir) : sourceDir, "--output-dir");
-    if (o.column) a.column = toGbk(*o.column, "--column");
+    a.sourcePath = source;
+    a.outputDir = o.outputDir ? absolutePath(*o.outputDir) : sourceDir;
+    if (o.column) a.column = utf8Text(*o.column, "--column");
 
     exporting::CleaningOptions& c = a.cleaning;
     if (o.excludeFile) {
         c.excludeFile = true;
-        c.excludeFileName = toGbk(exclusionFileName(*o.excludeFile, sourceDir), "--exclude-file");
+        c.excludeFileName = exclusionFileName(*o.excludeFile, sourceDir);
     }
     c.prefixLength = o.excludePrefixLength;
     c.prefixLengthOperator = o.excludePrefixOperator;
     c.prefixLengthNumber = o.excludePrefixNumber;
     if (o.excludePrefixes) {
         c.prefixList = true;
-        c.prefixListText = toGbk(*o.excludePrefixes, "--exclude-prefixes");
+        c.prefixListText = utf8Text(*o.excludePrefixes, "--exclude-prefixes");
     }
     if (o.excludeSuffixes) {
         c.suffixList = true;
-        c.suffixListText = toGbk(*o.excludeSuffixes, "--exclude-suffixes");
+        c.suffixListText = utf8Text(*o.excludeSuffixes, "--exclude-suffixes");
     }
     if (o.splitRows) {
         c.split = true;
         c.splitByRows = true;
-        c.splitRows = toGbk(*o.splitRows, "--split-rows");
+        c.splitRows = utf8Text(*o.splitRows, "--split-rows");
     } else if (o.splitSize) {
         c.split = true;
         c.splitByRows = false;
-        c.splitSize = toGbk(*o.splitSize, "--split-size");
+        c.splitSize = utf8Text(*o.splitSize, "--split-size");
         c.splitSizeUnitIndex = o.splitSizeUnitIndex;
     }
 
@@ -111,11 +93,11 @@ GbkArguments convertArguments(const CliOptions& o) {
     }
     p.comparison = o.previewOperator;
     p.length = o.previewLength;
-    p.prefixList = toGbk(o.previewPrefixes, "--preview prefixes");
-    p.suffixList = toGbk(o.previewSuffixes, "--preview suffixes");
+    p.prefixList = utf8Text(o.previewPrefixes, "--preview prefixes");
+    p.suffixList = utf8Text(o.previewSuffixes, "--preview suffixes");
 
-    if (o.settings) a.settingsPath = toGbk(absolutePath(*o.settings), "--settings");
-    else if (o.action == Action::ExportDomain) a.settingsPath = defaultSettingsPath();
+    if (o.settings) a.settingsPath = absolutePath(*o.settings);
+    else if (o.action == Action::ExportDomain) a.settingsPath = settings::defaultSettingsPath();
     return a;
 }
 
