@@ -30,14 +30,14 @@ void writeQuotedCell(OutputFile& file, std::string_view text) {
 
 }  // namespace
 
-void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark) {
+void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark, const RowCheck& check) {
     OutputFile file(path);
     if (byteOrderMark) file.write(kUtf8ByteOrderMark);
     const std::size_t columns = result_.columnNames().size();
-    bool firstLine = true;
-    for (result_.first(); !result_.eof(); result_.next()) {
-        if (!firstLine) file.write("\r\n");
-        firstLine = false;
+    std::size_t rows = 0;
+    for (result_.first(); !result_.eof(); result_.next(), ++rows) {
+        if (check && rows % kRowsPerCheck == 0) check(rows);
+        if (rows > 0) file.write("\r\n");
         for (std::size_t column = 0; column < columns; ++column) {
             if (column > 0) file.write(kSeparator);
             const auto value = result_.value(column);

@@ -5,6 +5,8 @@
 // mark begins the file only when asked for.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "engine/engine.h"
@@ -15,11 +17,18 @@ class CsvResultWriter {
 public:
     explicit CsvResultWriter(engine::ResultSet& result) : result_(result) {}
 
+    // Called before the first row and then every kRowsPerCheck rows with the
+    // rows written so far; an exception it throws ends the writing.
+    using RowCheck = std::function<void(std::size_t rowsWritten)>;
+    static constexpr std::size_t kRowsPerCheck = 4096;
+
     // Writes all rows (moving the cursor from the first row to the end) into
-    // path, replacing any file of that name.  Throws OutputFileError when
-    // the file cannot be created, written or closed; the message names the
-    // file and the cause.
-    void WriteCsvFile(const std::string& path, bool byteOrderMark = false);
+    // path, replacing any file of that name once the file is complete.  A
+    // UTF-8 byte-order mark comes first when asked for.  Throws
+    // OutputFileError when the file cannot be created, written or closed;
+    // the message names the file and the cause.  On any failure, or an
+    // exception from check, the named file keeps what it held before.
+    void WriteCsvFile(const std::string& path, bool byteOrderMark = false, const RowCheck& check = {});
 
 private:
     engine::ResultSet& result_;

@@ -14,7 +14,7 @@ OutputFileError outputFailure(OutputFileError::Stage stage, const platform::File
 
 OutputFile::OutputFile(const std::string& path, std::size_t bufferSize) : path_(path) {
     try {
-        file_ = platform::FileSystem::current().createFile(path);
+        file_ = std::make_unique<platform::StagedFile>(path);
     } catch (const platform::FileError& e) {
         throw outputFailure(OutputFileError::Stage::Create, e);
     }
@@ -55,7 +55,7 @@ void OutputFile::close() {
     if (!file_) return;
     try {
         flush();
-        file_->close();
+        file_->commit();
     } catch (const platform::FileError& e) {
         file_.reset();
         throw outputFailure(OutputFileError::Stage::Write, e);

@@ -1,6 +1,9 @@
 // A file written through a large buffer in which every write and the close
 // are checked: a full disk or a refused write is an exception, never a
-// silently shortened file.
+// silently shortened file.  The bytes go to a temporary file beside the named
+// one, which close() puts in place whole (platform::StagedFile): until then an
+// earlier file of that name stays as it was, and a file dropped without
+// close() (a failure, a cancelled run) leaves nothing behind.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_system.h"
+#include "platform/staged_file.h"
 
 namespace csv {
 
@@ -38,10 +41,10 @@ class OutputFile {
 public:
     static constexpr std::size_t kDefaultBufferSize = 1 << 20;
 
-    // Creates the file, or truncates an existing one, through the file system
-    // in force.
+    // Creates the temporary file for path through the file
+    // system in force.
     explicit OutputFile(const std::string& path, std::size_t bufferSize = kDefaultBufferSize);
-    // Closes without reporting (use close() to learn the outcome).
+    // Without close(): the temporary file is removed, the named file untouched.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -51,7 +54,8 @@ public:
         if (used_ == buffer_.size()) flush();
         buffer_[used_++] = byte;
     }
-    // Hands the buffer to the file and closes it; throws on any failure.
+    // Hands the buffer to the file, syncs it and puts it in place under its
+    // name; throws on any failure (the named file then keeps what it held).
     void close();
 
     // Bytes handed to write() so far.
@@ -64,7 +68,7 @@ private:
     void writeAll(const char* p, std::size_t left);
 
     std::string path_;
-    std::unique_ptr<platform::WritableFile> file_;
+    std::unique_ptr<platform::StagedFile> file_;
     std::string buffer_;
     std::size_t used_ = 0;
     std::uint64_t written_ = 0;

@@ -80,6 +80,17 @@ public:
         struct stat st {};
         return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
     }
+
+    void syncDirectory(std::string_view path) override {
+        const std::string native(path);
+        const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) throw fileFailure("Cannot write folder", path, errno);
+        const int result = ::fsync(fd);
+        const int cause = errno;
+        ::close(fd);
+        // Some file systems cannot sync a folder; their renames are as safe as they get.
+        if (result != 0 && cause != EINVAL && cause != ENOTSUP) throw fileFailure("Cannot write folder", path, cause);
+    }
 };
 
 PosixFileSystem& realFileSystem() {

@@ -59,6 +59,9 @@ public:
     virtual std::int64_t fileSize(std::string_view path) = 0;
     // A regular file of that name exists.
     virtual bool fileExists(std::string_view path) = 0;
+    // Hands the folder's entries (a rename into it) to the disk (fsync of the
+    // folder; "Cannot write folder ...").
+    virtual void syncDirectory(std::string_view path) = 0;
 };
 
 // Forwards every call to another file system; a test double overrides the
@@ -73,6 +76,7 @@ public:
     void removeFile(std::string_view path) override { target_.removeFile(path); }
     std::int64_t fileSize(std::string_view path) override { return target_.fileSize(path); }
     bool fileExists(std::string_view path) override { return target_.fileExists(path); }
+    void syncDirectory(std::string_view path) override { target_.syncDirectory(path); }
 
 private:
     FileSystem& target_;

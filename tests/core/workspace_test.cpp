@@ -194,10 +194,13 @@ TEST_F(WorkspaceTest, AFailedWriteAtAChosenCallStopsTheExportWithItsMessage) {
         int n;
         std::string message;
     } cases[] = {
-        // The second file the run creates is -Error.csv.
+        // The second file the run creates is -Error.csv; each file is put in
+        // place by a rename, the fourth one moves -Temp.csv to -Export.csv.
         {FaultyFileSystem::Call::Create, 2, "Cannot create file \"" + errorFile + "\". No space left on device"},
         {FaultyFileSystem::Call::Append, 2, "Cannot write file \"" + errorFile + "\". No space left on device"},
-        {FaultyFileSystem::Call::Rename, 1,
+        {FaultyFileSystem::Call::Sync, 2, "Cannot write file \"" + errorFile + "\". No space left on device"},
+        {FaultyFileSystem::Call::Rename, 2, "Cannot create file \"" + errorFile + "\". No space left on device"},
+        {FaultyFileSystem::Call::Rename, 4,
          "Cannot rename file \"" + (dir / "list-Temp.csv") + "\" to \"" + (dir / "list-Export.csv") +
              "\". No space left on device"},
     };
@@ -209,6 +212,8 @@ TEST_F(WorkspaceTest, AFailedWriteAtAChosenCallStopsTheExportWithItsMessage) {
         EXPECT_FALSE(workspace.ExportAll(exporting::CleaningOptions{}, "email", dir.path())) << c.message;
         EXPECT_EQ(feedback.messages, std::vector<std::string>{c.message});
         EXPECT_FALSE(workspace.csvResult().isOpen());
+        for (const std::string& name : testsupport::listNames(dir.path()))
+            EXPECT_EQ(name.find(".partial"), std::string::npos) << name;  // nothing half-written left
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "csv/output_file.h"
+#include "faulty_file_system.h"
 #include "test_files.h"
 
 using csv::CsvResultWriter;
@@ -89,12 +90,18 @@ TEST_F(Writer, MissingDirectoryCreatesNothing) {
     EXPECT_FALSE(testing_files::exists(path));
 }
 
-TEST_F(Writer, FullDiskIsAnError) {
+TEST_F(Writer, FullDiskIsAnErrorAndKeepsTheEarlierFile) {
     query("a\r\nb\r\n");
+    writeFile(dir / "out.csv", "\"earlier\"");
+    testsupport::FaultyFileSystem disk;
+    disk.failAt(testsupport::FaultyFileSystem::Call::Append, 1);
+    platform::ScopedFileSystem installed(disk);
     try {
-        CsvResultWriter(result).WriteCsvFile("/dev/full");
+        CsvResultWriter(result).WriteCsvFile(dir / "out.csv");
         FAIL() << "a full disk went unnoticed";
     } catch (const csv::OutputFileError& e) {
-        EXPECT_STREQ(e.what(), "Cannot write file \"/dev/full\". No space left on device");
+        EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + dir.path() + "/out.csv\". No space left on device");
     }
+    EXPECT_EQ(readFile(dir / "out.csv"), "\"earlier\"");
+    EXPECT_EQ(testing_files::listDir(dir.path()), (std::vector<std::string>{"out.csv", "t.txt"}));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "faulty_file_system.h"
 #include "test_files.h"
 
 using csv::OutputFile;
@@ -47,11 +48,16 @@ TEST(OutputFile, CreateFailureNamesFileAndCause) {
 }
 
 TEST(OutputFile, FullDiskSurfacesAtAWriteOrAtClose) {
+    testing_files::TempDir dir;
+    testsupport::FaultyFileSystem disk;
+    platform::ScopedFileSystem installed(disk);
     {
-        OutputFile file("/dev/full", 4);
+        disk.failAt(testsupport::FaultyFileSystem::Call::Append, 1);
+        OutputFile file(dir / "f.csv", 4);
         EXPECT_THROW(file.write("more than four bytes"), OutputFileError);
     }
-    OutputFile file("/dev/full");
+    disk.failAt(testsupport::FaultyFileSystem::Call::Append, 2);
+    OutputFile file(dir / "f.csv");
     file.write("a");
     try {
         file.close();
@@ -59,6 +65,7 @@ TEST(OutputFile, FullDiskSurfacesAtAWriteOrAtClose) {
     } catch (const OutputFileError& e) {
         EXPECT_EQ(e.stage(), OutputFileError::Stage::Write);
         EXPECT_EQ(e.errorNumber(), ENOSPC);
-        EXPECT_STREQ(e.what(), "Cannot write file \"/dev/full\". No space left on device");
+        EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + dir.path() + "/f.csv\". No space left on device");
     }
+    EXPECT_TRUE(testing_files::listDir(dir.path()).empty());  // nothing half-written, under any name
 }

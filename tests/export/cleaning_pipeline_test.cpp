@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "export_fixture.h"
+#include "faulty_file_system.h"
 
 using namespace exporting;
 using testing_files::csvValues;
@@ -326,14 +327,19 @@ TEST_F(Pipeline, UnwritableOutputDirectory) {
     EXPECT_FALSE(result.isOpen());
 }
 
-TEST_F(Pipeline, FullDiskIsAFailure) {
-    ASSERT_EQ(::symlink("/dev/full", (dir / "list-Error.csv").c_str()), 0);
+TEST_F(Pipeline, FullDiskIsAFailureAndKeepsTheEarlierFile) {
+    writeFile(out("-Error.csv"), "\"an earlier run's\"");
+    testsupport::FaultyFileSystem disk;
+    disk.failAt(testsupport::FaultyFileSystem::Call::Append, 2);  // the error file's bytes
+    platform::ScopedFileSystem installed(disk);
     EXPECT_FALSE(CleanAddresses(*ctx, CleaningOptions{}, "email"));
     EXPECT_EQ(feedback.messages,
               Values{"Cannot write file \"" + dir.path() + "/list-Error.csv\". No space left on device"});
     EXPECT_TRUE(exists(out("-Invalid.csv")));
+    EXPECT_EQ(readFile(out("-Error.csv")), "\"an earlier run's\"");  // whole until a replacement is
     EXPECT_FALSE(exists(out("-Temp.csv")));  // the later steps did not run
     EXPECT_FALSE(exists(out("-Export.csv")));
+    EXPECT_EQ(listDir(dir.path()), (Values{"Schema.ini", "list-Error.csv", "list-Invalid.csv", "list.csv"}));
 }
 
 TEST_F(Pipeline, FailedRenameIsAFailure) {

@@ -7,6 +7,7 @@
 
 #include "export/line_reader.h"
 #include "export_fixture.h"
+#include "faulty_file_system.h"
 
 using namespace exporting;
 using testing_files::exists;
@@ -187,17 +188,23 @@ TEST_F(Split, PartThatCannotBeCreated) {
     EXPECT_EQ(feedback.busyDepth, 0);
 }
 
-TEST_F(Split, FullDiskIsReported) {
+TEST_F(Split, FullDiskIsReportedAndKeepsTheEarlierPart) {
     input("a\r\nb\r\nc");
-    ASSERT_EQ(::symlink("/dev/full", out("-Export-2.csv").c_str()), 0);
+    writeFile(out("-Export-2.csv"), "earlier\r\n");
     for (bool bySize : {false, true}) {
+        testsupport::FaultyFileSystem disk;
+        disk.failAt(testsupport::FaultyFileSystem::Call::Append, 2);  // part 2's bytes
+        platform::ScopedFileSystem installed(disk);
         try {
             bySize ? SplitExportBySize(*ctx, 3) : SplitExportByRows(*ctx, 1);
             FAIL() << "a full disk went unnoticed";
         } catch (const SplitError& e) {
             EXPECT_STREQ(e.what(), "Disk full");
         }
+        EXPECT_EQ(readFile(out("-Export-1.csv")), "a\r\n");
+        EXPECT_EQ(readFile(out("-Export-2.csv")), "earlier\r\n");
         EXPECT_FALSE(hasPart(3));
+        EXPECT_EQ(testing_files::listDir(dir.path()).size(), 3u);  // -Export.csv, parts 1 and 2
     }
 }
 

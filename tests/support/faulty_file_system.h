@@ -15,7 +15,7 @@ namespace testsupport {
 
 class FaultyFileSystem : public platform::FileSystemWrapper {
 public:
-    enum class Call { Create, Append, Sync, Close, Rename, Remove };
+    enum class Call { Create, Append, Sync, Close, Rename, Remove, SyncDirectory };
 
     FaultyFileSystem() : platform::FileSystemWrapper(platform::FileSystem::current()) {}
 
@@ -26,7 +26,7 @@ public:
         errorNumber_ = errorNumber;
     }
 
-    std::vector<std::string> created, renamedTo, removed;
+    std::vector<std::string> created, renamedTo, removed, syncedDirectories;
 
     std::unique_ptr<platform::WritableFile> createFile(std::string_view path) override {
         created.emplace_back(path);
@@ -42,6 +42,11 @@ public:
         removed.emplace_back(path);
         check(Call::Remove, path, "Cannot delete file");
         target().removeFile(path);
+    }
+    void syncDirectory(std::string_view path) override {
+        syncedDirectories.emplace_back(path);
+        check(Call::SyncDirectory, path, "Cannot write folder");
+        target().syncDirectory(path);
     }
 
 private:
@@ -73,7 +78,7 @@ private:
         if (++counts_[index] == failAt_ && call == call_) throw platform::fileFailure(action, path, errorNumber_);
     }
 
-    int counts_[6] = {};
+    int counts_[7] = {};
     Call call_ = Call::Create;
     int failAt_ = 0;
     int errorNumber_ = ENOSPC;

@@ -1,0 +1,162 @@
+// A result file is written under a temporary name and put in place whole: an
+// earlier file of that name stays until then, a dropped or failed file leaves
+// nothing, and a killed run's temporary file is removed by the next run.
+#include "platform/staged_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <future>
+
+#include "faulty_file_system.h"
+#include "temp_dir.h"
+
+using namespace platform;
+using testsupport::FaultyFileSystem;
+using testsupport::listNames;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
+
+namespace {
+
+// The process id of a child that has ended: no process of that id runs.
+pid_t endedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+}  // namespace
+
+TEST(StagedFile, TheNameShowsOnlyTheWholeFile) {
+    TempDir dir;
+    writeBytes(dir / "list-Export.csv", "earlier");
+    StagedFile file(dir / "list-Export.csv");
+    EXPECT_EQ(file.temporaryPath(), dir / (".list-Export.csv." + std::to_string(::getpid()) + ".partial"));
+    file.append("new ");
+    file.append("bytes");
+    EXPECT_EQ(readBytes(dir / "list-Export.csv"), "earlier");
+    EXPECT_EQ(readBytes(file.temporaryPath()), "new bytes");
+    file.commit();
+    EXPECT_EQ(readBytes(dir / "list-Export.csv"), "new bytes");
+    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"list-Export.csv"});
+}
+
+TEST(StagedFile, DroppedBeforeCommitLeavesNothing) {
+    TempDir dir;
+    writeBytes(dir / "a.csv", "earlier");
+    {
+        StagedFile file(dir / "a.csv");
+        file.append("half of it");
+    }
+    {
+        StagedFile file(dir / "b.csv");
+        file.append("half of it");
+    }
+    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"a.csv"});
+    EXPECT_EQ(readBytes(dir / "a.csv"), "earlier");
+}
+
+TEST(StagedFile, AFailureAtAnyCallKeepsTheEarlierFile) {
+    using Call = FaultyFileSystem::Call;
+    TempDir dir;
+    const std::string path = dir / "a.csv";
+    const struct {
+        Call call;
+        std::string message;
+    } cases[] = {
+        {Call::Create, "Cannot create file \"" + path + "\". No space left on device"},
+        {Call::Append, "Cannot write file \"" + path + "\". No space left on device"},
+        {Call::Sync, "Cannot write file \"" + path + "\". No space left on device"},
+        {Call::Close, "Cannot write file \"" + path + "\". No space left on device"},
+        // The file cannot be made under its name.
+        {Call::Rename, "Cannot create file \"" + path + "\". No space left on device"},
+    };
+    for (const auto& c : cases) {
+        writeBytes(path, "earlier");
+        FaultyFileSystem disk;
+        disk.failAt(c.call, 1);
+        ScopedFileSystem installed(disk);
+        try {
+            StagedFile file(path);
+            file.append("new");
+            file.commit();
+            ADD_FAILURE() << "no failure for " << c.message;
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+            EXPECT_EQ(e.errorNumber(), ENOSPC);
+        }
+        EXPECT_EQ(readBytes(path), "earlier") << c.message;
+        EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"a.csv"}) << c.message;
+    }
+}
+
+TEST(StagedFile, TheFolderIsSyncedAfterTheRename) {
+    TempDir dir;
+    FaultyFileSystem disk;
+    ScopedFileSystem installed(disk);
+    StagedFile file(dir / "a.csv");
+    file.append("x");
+    EXPECT_TRUE(disk.syncedDirectories.empty());
+    file.commit();
+    EXPECT_EQ(disk.renamedTo, std::vector<std::string>{dir / "a.csv"});
+    EXPECT_EQ(disk.syncedDirectories, std::vector<std::string>{dir.path()});
+}
+
+TEST(StagedFile, ChineseNames) {
+    TempDir dir;
+    StagedFile file(dir / "名单-Export.csv");
+    file.append("x");
+    file.commit();
+    EXPECT_EQ(readBytes(dir / "名单-Export.csv"), "x");
+}
+
+TEST(StagedFile, APipeUnderTheNameIsWrittenNotReplaced) {
+    TempDir dir;
+    const std::string fifo = dir / "out.csv";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto reader = std::async(std::launch::async, [&] { return readBytes(fifo); });
+    {
+        StagedFile file(fifo);
+        file.append("through the pipe");
+        file.commit();
+    }
+    EXPECT_EQ(reader.get(), "through the pipe");
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"out.csv"});
+}
+
+TEST(LeftoverTemporaries, OnlyThoseOfEndedRunsAreRemoved) {
+    TempDir dir;
+    const std::string dead = std::to_string(endedProcess());
+    const std::string alive = std::to_string(::getppid());
+    const std::vector<std::string> kept = {
+        ".list-Export.csv." + alive + ".partial",  // a run still going
+        ".list-Export.csv.partial",                // not a name of ours
+        ".list.csv.12a.partial",
+        "list-Export.csv." + dead + ".partial",
+        ".hidden",
+        "list-Export.csv",
+    };
+    const std::vector<std::string> removed = {
+        ".list-Export.csv." + dead + ".partial",
+        ".list-Export-3.csv." + dead + ".partial",
+        ".list-Invalid.csv." + std::to_string(::getpid()) + ".partial",  // this process writes none now
+    };
+    for (const auto& name : kept) writeBytes(dir / name, "x");
+    for (const auto& name : removed) writeBytes(dir / name, "x");
+    FaultyFileSystem disk;  // removals go through the file system in force
+    ScopedFileSystem installed(disk);
+    EXPECT_EQ(removeLeftoverTemporaries(dir.path()), 3);
+    EXPECT_EQ(disk.removed.size(), 3u);
+    std::vector<std::string> expected = kept;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listNames(dir.path()), expected);
+    EXPECT_EQ(removeLeftoverTemporaries(dir / "no-such-folder"), 0);
+}
