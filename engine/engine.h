@@ -102,6 +102,10 @@ public:
     bool isOpen() const;
 
     std::size_t recordCount() const;
+    // The rows of the table that passed the where clause (and the join),
+    // counted before distinct, grouping and top: for a "select distinct" the
+    // values read, duplicates included.  Exact when the statement has no top.
+    std::uint64_t rowsMatched() const;
     // Names of the result's columns, in the connection's code page.
     const std::vector<std::string>& columnNames() const;
     // The code page of the values of a column: that of the table its text

@@ -130,15 +130,21 @@ public:
         return more;
     }
 
-    void merge(ScanWorker& later) override { sink_->merge(*static_cast<StatementWorker&>(later).sink_); }
+    void merge(ScanWorker& later) override {
+        auto& other = static_cast<StatementWorker&>(later);
+        sink_->merge(*other.sink_);
+        matched_ += other.matched_;
+    }
     void finish() override { sink_->finish(); }
 
     RowSink& sink() { return *sink_; }
+    std::uint64_t matched() const { return matched_; }
 
 private:
     bool pass() {
         ctx_.newRow();
         if (where_ && !isTrue(where_->eval(ctx_))) return true;
+        ++matched_;
         return sink_->consume(ctx_);
     }
 
@@ -148,6 +154,7 @@ private:
     EvalContext ctx_;
     std::vector<Cell> key_;
     std::vector<Value> rightValues_;
+    std::uint64_t matched_ = 0;  // rows the where clause let through
 };
 
 // Every expression the statement runs gets the encoding of its text, and
@@ -363,6 +370,7 @@ QueryResult runStatement(const QueryContext& context, const std::string& sql, Sc
     QueryResult result;
     result.columnNames = plan.names;
     for (std::size_t i = 0; i < plan.outputs.size(); ++i) result.columnEncodings.push_back(plan.rowChars[i].codePage());
+    result.matchedRows = static_cast<StatementWorker&>(*worker).matched();
     if (plan.grouped) {
         result.rows = groupRows(plan, static_cast<GroupSink&>(sink));
         if (plan.statement.distinct) result.rows = distinctRows(result.rows, plan.outputs.size(), plan.rowChars.data());

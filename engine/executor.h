@@ -2,6 +2,7 @@
 // names, scans, groups, orders and cuts; the rows come back materialised.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct QueryResult {
     std::vector<std::string> columnNames;
     std::vector<CodePage> columnEncodings;  // of the values of each named column
     RowStore rows;                 // may hold hidden sort columns after the named ones
+    std::uint64_t matchedRows = 0;  // rows that passed the where clause (and the join)
 };
 
 struct QueryContext {

@@ -49,6 +49,8 @@ bool ResultSet::isOpen() const { return impl_->open; }
 
 std::size_t ResultSet::recordCount() const { return impl_->open ? impl_->result.rows.rows() : 0; }
 
+std::uint64_t ResultSet::rowsMatched() const { return impl_->open ? impl_->result.matchedRows : 0; }
+
 const std::vector<std::string>& ResultSet::columnNames() const { return impl_->result.columnNames; }
 
 CodePage ResultSet::columnEncoding(std::size_t column) const {

@@ -98,6 +98,52 @@ TEST_F(Statements, ClassificationIsDistinctLowerCaseAndDisjoint) {
               (std::vector<std::string>{"wang@qq.com", "li@qq.com", "a@qq.com,", "\xD5\xC5\x81\x40@163.com", "x@163.com"}));
 }
 
+// The values each class statement read, duplicates included: together every
+// non-null address once (the null of row h is in no class).
+TEST_F(Statements, RowsMatchedCountTheValuesReadBeforeDistinct) {
+    const std::string head = "select distinct lcase([email]) from [" + source_ + "] where ";
+    const struct {
+        const std::string& condition;
+        std::size_t distinct;
+        std::uint64_t matched;
+    } cases[] = {{kInvalid, 3, 3}, {kError, 6, 6}, {kValid, 5, 6}};
+    for (const auto& c : cases) {
+        engine::ResultSet rs;
+        rs.open(preview_, head + c.condition);
+        EXPECT_EQ(rs.recordCount(), c.distinct) << c.condition;
+        EXPECT_EQ(rs.rowsMatched(), c.matched) << c.condition;
+        rs.close();
+        EXPECT_EQ(rs.rowsMatched(), 0u);
+    }
+}
+
+// A file large enough for the two-thread scan: both halves are counted.
+TEST(RowsMatched, BothScanningThreadsAreCounted) {
+    TempDir dir;
+    std::string text;
+    text.reserve(24u << 20);
+    std::size_t invalid = 0, valid = 0;
+    for (int i = 0; text.size() < (20u << 20); ++i) {
+        if (i % 4 == 0) {
+            text += "noaddress" + std::to_string(i) + "\r\n";
+            ++invalid;
+        } else {
+            text += "User" + std::to_string(i / 2) + "@Example.com\r\n";  // each twice, in two spellings
+            ++valid;
+        }
+    }
+    dir.write("big.csv", text);
+    engine::Connection conn;
+    conn.open(connectionString(dir.path(), "No", "Delimited"));
+    engine::ResultSet rs;
+    rs.open(conn, "select distinct lcase([F1]) from [big.csv] where [F1] like '%@%.%'");
+    EXPECT_EQ(rs.rowsMatched(), valid);
+    EXPECT_LT(rs.recordCount(), valid);
+    rs.open(conn, "select [F1] from [big.csv] where [F1] not like '%@%.%'");
+    EXPECT_EQ(rs.rowsMatched(), invalid);
+    EXPECT_EQ(rs.recordCount(), invalid);
+}
+
 TEST_F(Statements, ExclusionPassOverIntermediateFiles) {
     // The intermediate file as the CSV writer leaves it: quoted, CRLF between lines, none after the last.
     dir_.write("addr-Temp.csv", "\"wang@qq.com\"\r\n\"li@qq.com\"\r\n\"abcdefghijk@qq.com\"\r\n\"x@163.com\"");
