@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTreeView>
 #include <QUrl>
 
@@ -50,6 +51,21 @@ QStringList qtNameFilters(const QString& pipeFilter) {
 
 void QtUiPorts::showMessage(const QString& text) { showTitledMessageBox(owner_, QMessageBox::NoIcon, text); }
 
+void QtUiPorts::showCompletion(const QString& text, const QString& summary) {
+    TitledMessageBox box(QMessageBox::NoIcon, text, owner_);
+    box.setInformativeText(summary);
+    box.exec();
+}
+
+bool QtUiPorts::confirm(const QString& question) {
+    TitledMessageBox box(QMessageBox::Question, question, owner_);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QString::fromUtf8("是"));
+    box.button(QMessageBox::No)->setText(QString::fromUtf8("否"));
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtUiPorts::showFailure(const QString& text) { showTitledMessageBox(owner_, QMessageBox::Critical, text); }
 
 // Qt's own widget dialogs, not the desktop's: the same on every desktop, in
@@ -83,8 +99,9 @@ std::optional<QString> QtUiPorts::chooseFolder(const QString& title) {
 void QtUiPorts::openUrl(const QString& url) { openUrlQuietly(url); }
 
 void QtUiPorts::setBusy(bool busy) {
+    // The window goes on while an operation runs: the pointer that says so.
     if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::setOverrideCursor(Qt::BusyCursor);
     else
         QApplication::restoreOverrideCursor();
 }

@@ -5,18 +5,18 @@
 namespace app {
 
 int ResultSetModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !result_.isOpen()) return 0;
+    if (parent.isValid() || !readable()) return 0;
     return static_cast<int>(result_.recordCount());
 }
 
 int ResultSetModel::columnCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !result_.isOpen()) return 0;
+    if (parent.isValid() || !readable()) return 0;
     return static_cast<int>(result_.columnNames().size());
 }
 
 QVariant ResultSetModel::data(const QModelIndex& index, int role) const {
     // The tooltip is the whole text of a cell that may be cut at its right end.
-    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() || !result_.isOpen()) return {};
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() || !readable()) return {};
     const auto row = static_cast<std::size_t>(index.row());
     const auto column = static_cast<std::size_t>(index.column());
     if (row >= result_.recordCount() || column >= result_.columnNames().size()) return {};
@@ -28,7 +28,7 @@ QVariant ResultSetModel::data(const QModelIndex& index, int role) const {
 QVariant ResultSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
-    if (!result_.isOpen() || section < 0 || static_cast<std::size_t>(section) >= result_.columnNames().size())
+    if (!readable() || section < 0 || static_cast<std::size_t>(section) >= result_.columnNames().size())
         return {};
     return widgetText(result_.columnNames()[static_cast<std::size_t>(section)]);
 }

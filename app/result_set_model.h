@@ -15,16 +15,21 @@ public:
 
     // Runs change (which closes, reopens or fills the result set) with the
     // views held back, and shows the outcome once afterwards, also when
-    // change throws.
+    // change throws.  While it runs the model is empty: the views may repaint
+    // meanwhile (the operation runs on a worker), and must not read a result
+    // set that the worker is changing.
     template <class Change>
     void reload(Change&& change) {
         beginResetModel();
+        frozen_ = true;
         try {
             change();
         } catch (...) {
+            frozen_ = false;
             endResetModel();
             throw;
         }
+        frozen_ = false;
         endResetModel();
     }
 
@@ -34,7 +39,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    bool readable() const { return !frozen_ && result_.isOpen(); }
+
     const engine::ResultSet& result_;
+    bool frozen_ = false;
 };
 
 }  // namespace app

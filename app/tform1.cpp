@@ -3,7 +3,7 @@
 #include "app/tform1.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
@@ -12,13 +12,17 @@
 #include <QRadioButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 
+#include "app/control_lock.h"
 #include "app/domain_chart.h"
 #include "app/file_drop.h"
+#include "app/operation_runner.h"
 #include "app/widget_text.h"
 #include "app/result_set_model.h"
 #include "app/status_line.h"
@@ -33,6 +37,7 @@ TForm1::TForm1(app::UiPorts* ports, QDialog* setupDialog, QWidget* parent)
         ports_ = ownPorts_.get();
     }
     createControls();
+    runner_ = new app::OperationRunner(this, [this] { workspace_.requestCancel(); });
     connectHandlers();
     // Unbound: the preview and both exports wait for the first preview.
     FormShow();
@@ -85,6 +90,32 @@ void TForm1::connectHandlers() {
     on(btn_export_domain, &QPushButton::clicked, &TForm1::btn_export_domainClick);
     on(btn_export_domain_setup, &QPushButton::clicked, &TForm1::btn_export_domain_setupClick);
     on(status_bar1, &app::StatusLine::clicked, &TForm1::status_bar1Click);
+    // Escape stops a running operation also before its dialog shows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, runner_, &app::OperationRunner::cancel);
+}
+
+bool TForm1::operationRunning() const { return runner_->running(); }
+
+void TForm1::runOperation(const std::function<void()>& body) {
+    workspace_.clearCancelRequest();  // one that came after the last call ended
+    {
+        app::ControlLock lock(this);
+        platform::BusyGuard busy(*this);
+        runner_->run(body);
+    }
+    if (closeRequested_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!runner_->running()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (closeRequested_ || !ports_->confirm(QString::fromUtf8("操作正在进行中，是否取消操作并退出？"))) return;
+    closeRequested_ = true;
+    runner_->cancel();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -99,13 +130,14 @@ void TForm1::openFile(const QString& path) {
     guarded([&] { openChosenFile(path); });
 }
 
+// While an operation runs nothing is dropped: it would start another.
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (app::droppedFile(event->mimeData())) event->acceptProposedAction();
+    if (!runner_->running() && app::droppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
     const auto file = app::droppedFile(event->mimeData());
-    if (!file) return;
+    if (!file || runner_->running()) return;
     event->acceptProposedAction();
     openFile(*file);
 }
@@ -118,15 +150,36 @@ void TForm1::FormShow() {
 
 // --- OperationFeedback --------------------------------------------------------
 
-void TForm1::showMessage(const std::string& text) { ports_->showMessage(app::widgetText(text)); }
+// The core calls these from the worker thread; each reaches the window's
+// thread, a message box holding the operation until it is closed.  Once the
+// user has chosen to close the window, no more boxes are shown.
 
-void TForm1::showFailure(const std::string& text) {
-    ports_->showFailure(app::widgetText(platform::uncaughtFailureText(text)));
+void TForm1::showMessage(const std::string& text) {
+    runner_->onWindowThread([&] { if (!closeRequested_) ports_->showMessage(app::widgetText(text)); }, true);
 }
 
-void TForm1::setBusy(bool busy) { ports_->setBusy(busy); }
+void TForm1::showCompletion(const std::string& text, const std::string& summary) {
+    runner_->onWindowThread(
+        [&] { if (!closeRequested_) ports_->showCompletion(app::widgetText(text), app::widgetText(summary)); }, true);
+}
 
-void TForm1::showOperationText(const std::string& text) { status_bar1->setPanelText(0, app::widgetText(text)); }
+void TForm1::showFailure(const std::string& text) {
+    runner_->onWindowThread(
+        [&] { if (!closeRequested_) ports_->showFailure(app::widgetText(platform::uncaughtFailureText(text))); },
+        true);
+}
+
+void TForm1::setBusy(bool busy) {
+    runner_->onWindowThread([this, busy] { ports_->setBusy(busy); }, false);
+}
+
+void TForm1::showOperationText(const std::string& text) {
+    runner_->onWindowThread([this, shown = app::widgetText(text)] { status_bar1->setPanelText(0, shown); }, false);
+}
+
+void TForm1::showProgress(const std::string& stepText, double fraction) {
+    runner_->progress(app::widgetText(stepText), fraction);
+}
 
 // --- always-on options and the exclusion rule ----------------------------------
 
@@ -197,14 +250,13 @@ exporting::CleaningOptions TForm1::readCleaningOptions() const {
 }
 
 void TForm1::btn_export_allClick() {
+    // The window's event loop goes on during the export: the text shows.
     showOperationText(std::string(" 当前操作：Email地址按条件全部导出"));
-    QCoreApplication::processEvents();  // once, so that the text shows
     runExport(false);
 }
 
 void TForm1::btn_export_domainClick() {
     showOperationText(std::string(" 当前操作：Email地址按条件,按@后缀分类导出"));
-    QCoreApplication::processEvents();
     runExport(true);
 }
 
@@ -212,10 +264,13 @@ void TForm1::runExport(bool byDomain) {
     const exporting::CleaningOptions options = readCleaningOptions();
     const std::string outputDir = app::utf8Of(edt_output_dir->text());
     const std::string column = addressColumn();
+    const std::string settingsPath = byDomain ? settings::defaultSettingsPath() : std::string();
     ds_csv->reload([&] {
-        if (byDomain)
-            workspace_.ExportByDomain(options, column, outputDir, settings::defaultSettingsPath());
-        else
-            workspace_.ExportAll(options, column, outputDir);
+        runOperation([&] {
+            if (byDomain)
+                workspace_.ExportByDomain(options, column, outputDir, settingsPath);
+            else
+                workspace_.ExportAll(options, column, outputDir);
+        });
     });
 }

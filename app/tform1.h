@@ -3,9 +3,12 @@
 // the bound source file, the engine connections and the result sets that the
 // grids show.  Handlers are named after the control and the event; every one
 // is reached through guarded(), so no failure crosses into Qt's event loop.
+// The core's operations run on a worker thread (runOperation): the window
+// stays alive, shows their progress and can stop them.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -29,6 +32,7 @@ class QToolButton;
 
 namespace app {
 class DomainChart;
+class OperationRunner;
 class ResultSetModel;
 class ViewSwitch;
 class StatusLine;
@@ -105,6 +109,9 @@ public:
     bool domainResultOpen() const { return workspace_.domainResult().isOpen(); }
     // The setup dialog is created after the window.
     void setSetupDialog(QDialog* dialog) { setupDialog_ = dialog; }
+    // The worker of the core's operations, with the progress dialog.
+    app::OperationRunner* runner() const { return runner_; }
+    bool operationRunning() const;
 
     // Opens and binds a file as choosing it with "浏览" does, with the same
     // messages: the file named on the command line or dropped onto the window.
@@ -118,6 +125,8 @@ public:
     void showFailure(const std::string& text) override;
     void setBusy(bool busy) override;
     void showOperationText(const std::string& text) override;
+    void showProgress(const std::string& stepText, double fraction) override;
+    void showCompletion(const std::string& text, const std::string& summary) override;
 
     // --- handlers -----------------------------------------------------------
     void FormShow();
@@ -147,6 +156,9 @@ protected:
     // One file dragged from a file manager is taken as if chosen with "浏览".
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Closing while an operation runs asks first, then cancels it; the window
+    // closes once it has stopped.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Layout, in tform1_layout.cpp.
@@ -160,6 +172,10 @@ private:
     // Runs one handler; a failure it lets out is shown in the failure box.
     template <class Body>
     void guarded(Body&& body);
+    // Runs a call of the core on the worker thread, the controls that start
+    // an operation or change an option disabled meanwhile, under the busy
+    // cursor.  body must not touch a widget: read the controls before.
+    void runOperation(const std::function<void()>& body);
 
     // What the window does around the core's operations.
     core::SourceOptions readSourceOptions() const;
@@ -184,6 +200,8 @@ private:
     QDialog* setupDialog_;
 
     core::Workspace workspace_{*this};
+    app::OperationRunner* runner_ = nullptr;
+    bool closeRequested_ = false;  // the user closed the window during an operation
 
     app::ResultSetModel* ds_preview = nullptr;
     app::ResultSetModel* ds_domain = nullptr;

@@ -43,7 +43,7 @@ void TForm1::dataTabPreview() {
     input.suffixList = app::utf8Of(edt_viewoption_end->text());
 
     bool previewed = false;
-    ds_preview->reload([&] { previewed = workspace_.PreviewDataBy(input); });
+    ds_preview->reload([&] { runOperation([&] { previewed = workspace_.PreviewDataBy(input); }); });
     if (previewed) app::showPreviewFromTopLeft(DBGridEh_preview_data);
 }
 
@@ -61,7 +61,8 @@ void TForm1::domainTabPreview() {
 void TForm1::showDomains(int top, bool automatic) {
     bool shown = false;
     domainChart->setTopCount(top);
-    ds_domain->reload([&] { shown = workspace_.PreviewDomains(addressColumn(), top, automatic); });
+    const std::string column = addressColumn();
+    ds_domain->reload([&] { runOperation([&] { shown = workspace_.PreviewDomains(column, top, automatic); }); });
     if (shown) app::showPreviewFromTopLeft(DBGridEh_preview_domain);
 }
 

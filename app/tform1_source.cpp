@@ -62,9 +62,10 @@ void TForm1::openChosenFile(const QString& chosen) {
     edt_file->setText(chosen);
     core::BindOutcome outcome;
     // A successful binding also empties the domain statistics.
+    const core::SourceOptions options = readSourceOptions();
     ds_preview->reload([&] {
         ds_domain->reload([&] {
-            ds_csv->reload([&] { outcome = workspace_.OpenSourceFile(path, readSourceOptions(), true); });
+            ds_csv->reload([&] { runOperation([&] { outcome = workspace_.OpenSourceFile(path, options, true); }); });
         });
     });
     edt_output_dir->setText(app::widgetText(workspace_.sourceDir()));
@@ -81,7 +82,8 @@ void TForm1::openChosenFile(const QString& chosen) {
 void TForm1::rebindAfterOptionChange(const char* statusUtf8) {
     if (!workspace_.isBound()) return;  // the next opening uses the new value
     core::BindOutcome outcome;
-    ds_preview->reload([&] { ds_domain->reload([&] { outcome = workspace_.RebindSource(readSourceOptions()); }); });
+    const core::SourceOptions options = readSourceOptions();
+    ds_preview->reload([&] { ds_domain->reload([&] { runOperation([&] { outcome = workspace_.RebindSource(options); }); }); });
     if (!showBinding(outcome)) return;
     rbt_viewoption_all->setChecked(true);
     showOperationText(statusUtf8);

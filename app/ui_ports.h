@@ -17,6 +17,10 @@ public:
     virtual ~UiPorts() = default;
     // The plain box: application title as caption, one OK, no icon.
     virtual void showMessage(const QString& text) = 0;
+    // The plain box with an export's summary below its completion message.
+    virtual void showCompletion(const QString& text, const QString& summary) = 0;
+    // A question with the answers yes and no; true for yes.
+    virtual bool confirm(const QString& question) = 0;
     // The box for failures no operation caught: stop icon, one OK.
     virtual void showFailure(const QString& text) = 0;
     // The file-open dialog, offering the file chosen last; the chosen file's
@@ -37,6 +41,8 @@ public:
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     void showMessage(const QString& text) override;
+    void showCompletion(const QString& text, const QString& summary) override;
+    bool confirm(const QString& question) override;
     void showFailure(const QString& text) override;
     std::optional<QString> chooseFile(const QString& chosenLast) override;
     std::optional<QString> chooseFolder(const QString& title) override;

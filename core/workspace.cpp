@@ -1,5 +1,6 @@
 #include "core/workspace.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "export/full_export.h"
@@ -10,6 +11,13 @@
 #include "source/source_statements.h"
 
 namespace core {
+
+namespace {
+
+// An unconditioned 200-row preview reads no more than the engine's first block.
+constexpr std::uint64_t kFirstBlock = 8u << 20;
+
+}  // namespace
 
 long long recordCountOf(const std::optional<std::string_view>& value) {
     const std::string_view text = value ? *value : std::string_view();
@@ -32,15 +40,26 @@ Workspace::~Workspace() {
 }
 
 template <class Body>
-bool Workspace::reportingUncaught(Body&& body) {
+bool Workspace::operation(std::vector<std::uint64_t> stepBytes, Body&& body) {
+    progress_ = exporting::RunProgress(feedback_, cancel_);
+    progress_.plan(std::move(stepBytes));
     try {
         return body();
+    } catch (const platform::OperationCancelled&) {
+        cancel_.clear();  // consumed: the next call runs
+        feedback_.showMessage(platform::gbk("操作已取消。"));
     } catch (const std::exception& failure) {
         feedback_.showFailure(failure.what());
     } catch (...) {
         feedback_.showFailure("Unknown failure");
     }
     return false;
+}
+
+std::uint64_t Workspace::sourceBytes() const {
+    if (!isBound()) return 0;
+    const std::int64_t size = platform::fileSize(platform::joinPath(sourceDir(), sourceFile()));
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
 }
 
 void Workspace::ShutDown() { bound_.binding.deleteSchema(); }
@@ -69,49 +88,69 @@ BindOutcome Workspace::bindAndPreview(const SourceOptions& options, bool withRec
     bound_.encoding = source::resolveEncoding(platform::joinPath(sourceDir(), sourceFile()), options.encoding);
     outcome.encoding = bound_.encoding;
     outcome.encodingDetected = options.encoding == source::EncodingChoice::Auto;
-    reportingUncaught([&] {
+    const std::uint64_t size = sourceBytes();
+    operation({std::min(size, kFirstBlock), withRecordCount ? size : 0}, [&] {
         if (!OpenSourceConnections(options)) return false;
-        if (!PreviewData("")) return false;
+        if (!previewInto("")) return false;
         outcome.previewed = true;
         // The domain statistics were the previous binding's: closed, so that
         // the next turn to the domain page counts the file bound now.
         bound_.adodst_domain.close();
         outcome.columns = bound_.adodst_preview.columnNames();
+        // A failed count has been shown; the binding stays.
+        if (withRecordCount && !outcome.columns.empty()) outcome.recordCount = countRecords(outcome.columns.front());
         return true;
     });
-    if (outcome.previewed && withRecordCount && !outcome.columns.empty())
-        outcome.recordCount = CountRecords(outcome.columns.front());
     return outcome;
 }
 
 std::optional<long long> Workspace::CountRecords(const std::string& column) {
+    std::optional<long long> count;
+    operation({0, sourceBytes()}, [&] {
+        count = countRecords(column);
+        return count.has_value();
+    });
+    return count;
+}
+
+std::optional<long long> Workspace::countRecords(const std::string& column) {
+    progress_.beginStep(1, platform::gbk("正在统计记录总数……"));
     engine::ResultSet& result = bound_.adodst_csv;
     const std::string statement = source::rowCountStatement(column, sourceFile());
     platform::BusyGuard busy(feedback_);
     try {
         if (result.isOpen()) result.close();
-        result.open(*bound_.adodst_csvConnection, statement);
+        result.open(*bound_.adodst_csvConnection, statement, &progress_);
         feedback_.showOperationText(std::string(" 当前操作：预览查询[查询条件:无条件]"));
         const long long count = recordCountOf(result.value(std::string_view("rcount")));
         result.close();
         return count;
     } catch (const std::exception& failure) {
         result.close();
+        progress_.throwIfCancelled();
         feedback_.showMessage(failure.what());
         return std::nullopt;
     }
 }
 
 bool Workspace::PreviewData(const std::string& conditionText) {
+    const std::uint64_t size = sourceBytes();
+    return operation({conditionText.empty() ? std::min(size, kFirstBlock) : size},
+                     [&] { return previewInto(conditionText); });
+}
+
+bool Workspace::previewInto(const std::string& conditionText) {
+    progress_.beginStep(0, "正在读取文件……");
     feedback_.showOperationText(std::string(" 当前操作：正在读取文件......"));
     const std::string statement = source::previewStatement(sourceFile(), conditionText);
     platform::BusyGuard busy(feedback_);
     try {
         if (bound_.adodst_preview.isOpen()) bound_.adodst_preview.close();
-        bound_.adodst_preview.open(bound_.adoconn_preview, statement);
+        bound_.adodst_preview.open(bound_.adoconn_preview, statement, &progress_);
         return true;
     } catch (const std::exception& failure) {
         bound_.adodst_preview.close();
+        progress_.throwIfCancelled();
         feedback_.showMessage(failure.what());
         return false;
     }
@@ -132,17 +171,21 @@ bool Workspace::PreviewDomains(const std::string& column, int top, bool automati
     if (!isBound()) return false;  // no file was ever opened
     engine::ResultSet& result = bound_.adodst_domain;
     const std::string statement = preview::domainPreviewStatement(sourceFile(), column, top);
-    {
+    const bool shown = operation({sourceBytes()}, [&] {
+        progress_.beginStep(0, platform::gbk("正在统计邮件域……"));
         platform::BusyGuard busy(feedback_);
         try {
             if (result.isOpen()) result.close();
-            result.open(bound_.adoconn_preview, statement);
+            result.open(bound_.adoconn_preview, statement, &progress_);
+            return true;
         } catch (const std::exception& failure) {
             result.close();
+            progress_.throwIfCancelled();
             feedback_.showMessage(failure.what());
             return false;
         }
-    }
+    });
+    if (!shown) return false;
     feedback_.showOperationText(automatic ? preview::automaticDomainPreviewStatusText()
                                           : preview::domainPreviewStatusText(preview::domainConditionLabel(top)));
     return true;
@@ -150,14 +193,20 @@ bool Workspace::PreviewDomains(const std::string& column, int top, bool automati
 
 bool Workspace::ExportAll(const exporting::CleaningOptions& options, const std::string& column,
                           const std::string& outputDir) {
-    exporting::ExportRun run{bound_, outputDir, feedback_};
-    return reportingUncaught([&] { return exporting::RunFullExport(run, options, column); });
+    exportSummary_.reset();
+    exporting::ExportRun run{bound_, outputDir, feedback_, exporting::RunProgress(feedback_, cancel_)};
+    if (!operation({}, [&] { return exporting::RunFullExport(run, options, column); })) return false;
+    exportSummary_ = run.summary;
+    return true;
 }
 
 bool Workspace::ExportByDomain(const exporting::CleaningOptions& options, const std::string& column,
                                const std::string& outputDir, const std::string& settingsPath) {
-    exporting::ExportRun run{bound_, outputDir, feedback_};
-    return reportingUncaught([&] { return exporting::RunDomainExport(run, options, column, settingsPath); });
+    exportSummary_.reset();
+    exporting::ExportRun run{bound_, outputDir, feedback_, exporting::RunProgress(feedback_, cancel_)};
+    if (!operation({}, [&] { return exporting::RunDomainExport(run, options, column, settingsPath); })) return false;
+    exportSummary_ = run.summary;
+    return true;
 }
 
 }  // namespace core

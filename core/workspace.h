@@ -9,6 +9,14 @@
 // plain message box, a failure no operation catches (a number that does not
 // convert, a file failure while splitting, a description file that cannot be
 // written) as the failure box; none lets an exception out.  All texts UTF-8.
+//
+// Long work: every call reports its steps and how far it has got (the
+// feedback's showProgress, weighted by the bytes its statements read), and
+// stops at its next checkpoint once requestCancel() was called, from any
+// thread (or a signal handler): within a statement's scan block, between the
+// rows of a file being written, between the lines of a split.  A cancelled
+// call shows "操作已取消。" and nothing more; the files it completed stay, the
+// one it was writing is removed.  One call runs at a time.
 #pragma once
 
 #include <optional>
@@ -16,6 +24,7 @@
 #include <vector>
 
 #include "export/export_run.h"
+#include "platform/cancel_request.h"
 #include "platform/operation_feedback.h"
 #include "preview/data_preview.h"
 #include "source/bound_source.h"
@@ -62,6 +71,17 @@ public:
     const engine::ResultSet& previewResult() const { return bound_.adodst_preview; }
     const engine::ResultSet& domainResult() const { return bound_.adodst_domain; }
     const engine::ResultSet& csvResult() const { return bound_.adodst_csv; }
+    // What the last export did, when it came to its completion message.
+    const std::optional<exporting::ExportSummary>& exportSummary() const { return exportSummary_; }
+
+    // --- cancelling ---------------------------------------------------------
+    // Asks the running call to stop; a request made while none runs stops the
+    // next one at its first checkpoint.  A call that stops for it consumes it.
+    void requestCancel() noexcept { cancel_.request(); }
+    // Forgets a request that came too late for the call it was meant for.
+    void clearCancelRequest() noexcept { cancel_.clear(); }
+    // The request itself, for a signal handler to set.
+    platform::CancelRequest& cancelRequest() noexcept { return cancel_; }
 
     // --- operations ---------------------------------------------------------
     // Opening a file (full path): the previous binding's description file is
@@ -105,12 +125,22 @@ public:
 private:
     BindOutcome bindAndPreview(const SourceOptions& options, bool withRecordCount);
     bool OpenSourceConnections(const SourceOptions& options);
-    // Runs body; a failure it lets out goes to the failure box.  False then.
+    // The statements of the calls above, cancellable (OperationCancelled).
+    bool previewInto(const std::string& conditionText);
+    std::optional<long long> countRecords(const std::string& column);
+    // Runs one call with a fresh progress_ planned as steps of these sizes:
+    // a failure it lets out goes to the failure box, a cancel request it met
+    // ends it with "操作已取消。".  False then.
     template <class Body>
-    bool reportingUncaught(Body&& body);
+    bool operation(std::vector<std::uint64_t> stepBytes, Body&& body);
+    // The source file's size in bytes (0 when it cannot be examined).
+    std::uint64_t sourceBytes() const;
 
     platform::OperationFeedback& feedback_;
     source::BoundSource bound_;
+    platform::CancelRequest cancel_;
+    exporting::RunProgress progress_;  // of the call running
+    std::optional<exporting::ExportSummary> exportSummary_;
 };
 
 }  // namespace core

@@ -1,6 +1,7 @@
 #include "export/cleaning_pipeline.h"
 
 #include <exception>
+#include <optional>
 
 #include "conditions/conditions.h"
 #include "source/base_name.h"
@@ -9,6 +10,7 @@
 #include "export/file_steps.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/staged_file.h"
 
 namespace exporting {
 
@@ -18,20 +20,32 @@ bool emptyOrZeros(const std::string& text) {
     return text.find_first_not_of('0') == std::string::npos;
 }
 
-// The three first-pass steps differ only in the condition and the suffix.
-bool ExportAddressClass(ExportRun& ctx, const std::string& column,
-                        std::string (*condition)(const std::string&), const char* suffix) {
+// The three first-pass steps differ only in the condition, the suffix and
+// the words of the progress; each adds the values it read to the summary.
+std::optional<StatementRun> ExportAddressClass(ExportRun& ctx, const std::string& column,
+                                               std::string (*condition)(const std::string&), const char* suffix,
+                                               ExportStep step, const char* stepTextUtf8) {
+    ctx.progress.beginStep(step, platform::gbk(stepTextUtf8));
     const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.sourceFile() +
                             "]" + " where " + condition(column);
     platform::BusyGuard busy(ctx.feedback);
     try {
-        RunIntoFile(ctx, ctx.source.adoconn_preview, sql, OutputPath(ctx, suffix));
-        return true;
+        const StatementRun run = RunIntoFile(ctx, ctx.source.adoconn_preview, sql, OutputPath(ctx, suffix));
+        ctx.summary.read += run.matched;
+        return run;
     } catch (const std::exception& e) {
         CloseSharedResult(ctx);
         ctx.feedback.showMessage(e.what());
-        return false;
+        return std::nullopt;
     }
+}
+
+// The counts of a first-pass step, and its file when it wrote one.
+bool noteClass(ExportRun& ctx, const std::optional<StatementRun>& run, std::uint64_t& count, const char* suffix) {
+    if (!run) return false;
+    count = run->rows;
+    if (run->rows > 0) ctx.summary.noteFile(OutputPath(ctx, suffix), run->rows);
+    return true;
 }
 
 // Without an exclusion pass the intermediate file becomes -Export.csv (the
@@ -42,8 +56,15 @@ bool MoveIntermediateToExport(ExportRun& ctx) {
     const std::string temp = OutputPath(ctx, "-Temp.csv");
     const std::string target = OutputPath(ctx, "-Export.csv");
     try {
-        if (platform::fileExists(temp)) RenameExistingFile(temp, target);
-        else RemoveExistingFile(target);
+        if (platform::fileExists(temp)) {
+            RenameExistingFile(temp, target);
+            ctx.summary.exported = ctx.summary.valid;
+            ctx.summary.noteFile(target, ctx.summary.valid);
+        } else {
+            RemoveExistingFile(target);
+        }
+        ctx.plan.cleaned = FileBytes(target);
+        Replan(ctx);
         return true;
     } catch (const std::exception& e) {
         ctx.feedback.showMessage(e.what());
@@ -73,25 +94,46 @@ bool CleanAddresses(ExportRun& ctx, const CleaningOptions& options, const std::s
     }
     const bool exclusionPass =
         options.excludeFile || options.prefixLength || options.prefixList || options.suffixList;
+    // Temporary files of a run that was killed in this folder.
+    platform::removeLeftoverTemporaries(ctx.outputDir);
 
-    if (!ExportInvalidAddresses(ctx, column)) return false;
-    if (!ExportErrorAddresses(ctx, column)) return false;
-    if (!ExportValidAddresses(ctx, column)) return false;
+    ctx.summary.baseName = source::BaseName(ctx.sourceFile());
+    ctx.plan.source = FileBytes(platform::joinPath(ctx.sourceDir(), ctx.sourceFile()));
+    ctx.plan.exclusionPass = exclusionPass;
+    if (options.excludeFile)
+        ctx.plan.exclusionFile = FileBytes(platform::joinPath(ctx.sourceDir(), options.excludeFileName));
+    Replan(ctx);
 
-    if (exclusionPass) {
-        if (!ApplyExclusions(ctx, options, "F1", options.excludeFile)) return false;
-        platform::removeFile(OutputPath(ctx, "-Temp.csv"));  // a leftover is harmless
-        return true;
+    try {
+        if (!ExportInvalidAddresses(ctx, column)) return false;
+        if (!ExportErrorAddresses(ctx, column)) return false;
+        if (!ExportValidAddresses(ctx, column)) return false;
+
+        if (exclusionPass) {
+            if (!ApplyExclusions(ctx, options, "F1", options.excludeFile)) return false;
+            platform::removeFile(OutputPath(ctx, "-Temp.csv"));  // a leftover is harmless
+            return true;
+        }
+        return MoveIntermediateToExport(ctx);
+    } catch (const platform::OperationCancelled&) {
+        // A cancelled run leaves the files it completed, not its intermediate one.
+        platform::removeFile(OutputPath(ctx, "-Temp.csv"));
+        throw;
     }
-    return MoveIntermediateToExport(ctx);
 }
 
 bool ExportInvalidAddresses(ExportRun& ctx, const std::string& column) {
-    return ExportAddressClass(ctx, column, conditions::InvalidCondition, "-Invalid.csv");
+    return noteClass(ctx,
+                     ExportAddressClass(ctx, column, conditions::InvalidCondition, "-Invalid.csv", kInvalidStep,
+                                        "正在导出无效Email地址……"),
+                     ctx.summary.invalid, "-Invalid.csv");
 }
 
 bool ExportErrorAddresses(ExportRun& ctx, const std::string& column) {
-    return ExportAddressClass(ctx, column, conditions::ErrorCondition, "-Error.csv");
+    return noteClass(ctx,
+                     ExportAddressClass(ctx, column, conditions::ErrorCondition, "-Error.csv", kErrorStep,
+                                        "正在导出错误Email地址……"),
+                     ctx.summary.erroneous, "-Error.csv");
 }
 
 bool ExportValidAddresses(ExportRun& ctx, const std::string& column) {
@@ -103,7 +145,13 @@ bool ExportValidAddresses(ExportRun& ctx, const std::string& column) {
         ctx.feedback.showMessage(e.what());
         return false;
     }
-    return ExportAddressClass(ctx, column, conditions::ValidCondition, "-Temp.csv");
+    const auto run = ExportAddressClass(ctx, column, conditions::ValidCondition, "-Temp.csv", kValidStep,
+                                        "正在导出有效Email地址……");
+    if (!run) return false;
+    ctx.summary.valid = run->rows;  // the intermediate file is not a result: not among the files
+    ctx.plan.intermediate = run->rows > 0 ? FileBytes(OutputPath(ctx, "-Temp.csv")) : 0;
+    Replan(ctx);
+    return true;
 }
 
 bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string& column,
@@ -140,12 +188,23 @@ bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string
 
     platform::BusyGuard busy(ctx.feedback);
     try {
-        RunIntoFile(ctx, ctx.source.adoconn_csv, from + exclude, OutputPath(ctx, "-Exclude.csv"));
+        ctx.progress.beginStep(kExcludeStep, platform::gbk("正在导出排除的Email地址……"));
+        const std::string excludePath = OutputPath(ctx, "-Exclude.csv");
+        const StatementRun excluded = RunIntoFile(ctx, ctx.source.adoconn_csv, from + exclude, excludePath);
+        ctx.summary.excluded = excluded.rows;
+        if (excluded.rows > 0) ctx.summary.noteFile(excludePath, excluded.rows);
+
+        ctx.progress.beginStep(kKeepStep, platform::gbk("正在导出清理后的Email地址……"));
+        const std::string exportPath = OutputPath(ctx, "-Export.csv");
+        const StatementRun kept = RunIntoFile(ctx, ctx.source.adoconn_csv, from + keep, exportPath);
+        ctx.summary.exported = kept.rows;
+        if (kept.rows > 0) ctx.summary.noteFile(exportPath, kept.rows);
         // An earlier run's -Export.csv must not pass for this run's result
         // when every value is excluded.  It is removed only after the keep
         // statement has read its rows: it may be this run's exclusion file.
-        if (!RunIntoFile(ctx, ctx.source.adoconn_csv, from + keep, OutputPath(ctx, "-Export.csv")))
-            RemoveExistingFile(OutputPath(ctx, "-Export.csv"));
+        else RemoveExistingFile(exportPath);
+        ctx.plan.cleaned = FileBytes(exportPath);
+        Replan(ctx);
         return true;
     } catch (const std::exception& e) {
         CloseSharedResult(ctx);

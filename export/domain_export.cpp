@@ -30,10 +30,9 @@ bool safeGroupName(const std::string& name) {
 
 std::vector<Group> topDomainGroups(ExportRun& ctx, const std::string& table, int top) {
     std::vector<Group> groups;
+    ctx.progress.beginStep(kStatisticsStep, platform::gbk("正在统计邮件域……"));
     try {
-        CloseSharedResult(ctx);
-        ctx.source.adodst_csvConnection = &ctx.source.adoconn_csv;
-        ctx.source.adodst_csv.open(ctx.source.adoconn_csv, conditions::DomainStatisticsStatement(table, "F1", top));
+        OpenSharedResult(ctx, ctx.source.adoconn_csv, conditions::DomainStatisticsStatement(table, "F1", top));
         const std::size_t domainColumn = ctx.source.adodst_csv.columnIndex("domain");
         for (ctx.source.adodst_csv.first(); !ctx.source.adodst_csv.eof(); ctx.source.adodst_csv.next()) {
             const std::string domain(ctx.source.adodst_csv.value(domainColumn).value_or(std::string_view()));
@@ -51,23 +50,39 @@ std::vector<Group> topDomainGroups(ExportRun& ctx, const std::string& table, int
 
 bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settings) {
     const std::string table = OutputTableName(ctx, source::BaseName(ctx.sourceFile()) + "-Export.csv");
+    ctx.summary.byDomain = true;
+    ctx.plan.byDomain = true;
+    ctx.plan.statistics = settings.selected == 0;
+    // Until the statistics are read, as many groups as asked for (a guess for "all").
+    ctx.plan.domainGroups = settings.selected == 0   ? static_cast<std::size_t>(settings.top > 0 ? settings.top : 50)
+                            : settings.selected == 1 ? settings.custom.size()
+                                                     : 0;
+    Replan(ctx);
+
     std::vector<Group> groups;
     if (settings.selected == 0) groups = topDomainGroups(ctx, table, settings.top);
     else if (settings.selected == 1) groups = settings.custom;
+    ctx.plan.domainGroups = groups.size();
+    Replan(ctx);
 
     platform::BusyGuard busy(ctx.feedback);
     std::string remainder;  // never reset: every group's items stay out of it
     auto run = [&](const std::string& condition, const std::string& suffix) {
+        const std::string path = OutputPath(ctx, suffix);
         try {
-            RunIntoFile(ctx, ctx.source.adoconn_csv, "select * from [" + table + "] where " + condition,
-                        OutputPath(ctx, suffix));
+            const StatementRun written =
+                RunIntoFile(ctx, ctx.source.adoconn_csv, "select * from [" + table + "] where " + condition, path);
+            if (written.rows > 0 && ctx.summary.noteFile(path, written.rows)) ++ctx.summary.parts;
         } catch (const std::exception& e) {
             CloseSharedResult(ctx);
             ctx.feedback.showMessage(e.what());
         }
     };
 
-    for (const auto& [name, list] : groups) {
+    for (std::size_t index = 0; index < groups.size(); ++index) {
+        const auto& [name, list] = groups[index];
+        ctx.progress.beginStep(kGroupsStep, platform::gbk("正在导出邮件域 ") + name + platform::gbk("……"), index,
+                               groups.size());
         std::string condition;
         for (const std::string& item : conditions::SplitCommaList(list)) {
             const std::string pattern = conditions::QuoteSqlText("%@" + item);
@@ -82,7 +97,10 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
         }
         run(condition, "-Export-" + name + ".csv");
     }
-    if (!remainder.empty()) run(remainder, "-Export-OtherDomain.csv");
+    if (!remainder.empty()) {
+        ctx.progress.beginStep(kRemainderStep, platform::gbk("正在导出其他邮件域……"));
+        run(remainder, "-Export-OtherDomain.csv");
+    }
     return true;
 }
 

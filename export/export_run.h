@@ -1,10 +1,15 @@
 // What an export run works with: the bound source with its connections and
 // shared result set (owned by the operations core and borrowed for the run),
-// the output directory and the channel for messages and the busy cursor.
+// the output directory, the channel for messages and the busy cursor, and
+// what the run keeps as it goes: its progress (with the cancel request), the
+// plan the progress bar weighs, and the summary of what it did.
 #pragma once
 
 #include <string>
 
+#include "export/export_plan.h"
+#include "export/export_summary.h"
+#include "export/run_progress.h"
 #include "platform/operation_feedback.h"
 #include "source/bound_source.h"
 
@@ -33,6 +38,9 @@ struct ExportRun {
     source::BoundSource& source;
     std::string outputDir;  // read when the run starts
     platform::OperationFeedback& feedback;
+    RunProgress progress{};  // none unless the caller gives one
+    ExportPlan plan{};
+    ExportSummary summary{};
 
     const std::string& sourceDir() const { return source.binding.sourceDir(); }
     const std::string& sourceFile() const { return source.binding.sourceFile(); }

@@ -49,26 +49,49 @@ void CloseSharedResult(ExportRun& ctx) {
     if (ctx.source.adodst_csv.isOpen()) ctx.source.adodst_csv.close();
 }
 
-bool RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
-                 const std::string& path) {
+void OpenSharedResult(ExportRun& ctx, engine::Connection& conn, const std::string& sql) {
     try {
         CloseSharedResult(ctx);
         ctx.source.adodst_csvConnection = &conn;
-        ctx.source.adodst_csv.open(conn, sql);
-        const bool rows = ctx.source.adodst_csv.recordCount() > 0;
-        if (rows) csv::CsvResultWriter(ctx.source.adodst_csv).WriteCsvFile(path, ctx.resultsHaveByteOrderMark());
-        ctx.source.adodst_csv.close();
-        return rows;
+        ctx.source.adodst_csv.open(conn, sql, &ctx.progress);
     } catch (...) {
         CloseSharedResult(ctx);
+        ctx.progress.throwIfCancelled();  // the scan stopped for the cancel request
         throw;
     }
+}
+
+StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
+                         const std::string& path) {
+    OpenSharedResult(ctx, conn, sql);
+    try {
+        engine::ResultSet& result = ctx.source.adodst_csv;
+        const StatementRun run{result.recordCount(), result.rowsMatched()};
+        if (run.rows > 0)
+            csv::CsvResultWriter(result).WriteCsvFile(path, ctx.resultsHaveByteOrderMark(),
+                                                      [&ctx](std::size_t) { ctx.progress.throwIfCancelled(); });
+        result.close();
+        return run;
+    } catch (...) {
+        CloseSharedResult(ctx);
+        ctx.progress.throwIfCancelled();
+        throw;
+    }
+}
+
+void Replan(ExportRun& ctx) { ctx.progress.plan(ctx.plan.stepBytes()); }
+
+std::uint64_t FileBytes(const std::string& path) {
+    const std::int64_t size = platform::fileSize(path);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
 }
 
 void RemoveExistingFile(const std::string& path) { platform::FileSystem::current().removeFile(path); }
 
 void RenameExistingFile(const std::string& from, const std::string& to) {
-    platform::FileSystem::current().renameFile(from, to);
+    platform::FileSystem& fs = platform::FileSystem::current();
+    fs.renameFile(from, to);
+    fs.syncDirectory(platform::directoryOf(to).empty() ? std::string(".") : platform::directoryOf(to));
 }
 
 }  // namespace exporting

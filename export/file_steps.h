@@ -17,12 +17,30 @@ std::string OutputPath(const ExportRun& ctx, const std::string& suffix);
 // are bound), otherwise the absolute path.
 std::string OutputTableName(const ExportRun& ctx, const std::string& fileName);
 
-// Closes the shared result set, binds it to conn, runs sql, writes its rows
-// to path when there is at least one, and closes it again; returns whether
-// the file was written.  Throws the engine's or the writer's failure (the
-// result set is then closed).
-bool RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
-                 const std::string& path);
+// Closes the shared result set, binds it to conn and runs sql with the run's
+// progress watching the scan.  Throws the engine's failure (the result set is
+// then closed); a statement stopped by the cancel request, or any failure
+// once the run is cancelled, ends the run as platform::OperationCancelled.
+void OpenSharedResult(ExportRun& ctx, engine::Connection& conn, const std::string& sql);
+
+// What a statement run into a file came to.
+struct StatementRun {
+    std::size_t rows = 0;        // rows written; 0: no file written
+    std::uint64_t matched = 0;   // rows its where clause let through
+};
+
+// OpenSharedResult, then the rows written to path when there is at least one
+// (the cancel request checked as they are written), and the result set closed
+// again.  Throws the engine's or the writer's failure, or OperationCancelled;
+// the result set is then closed and path keeps what it held.
+StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
+                         const std::string& path);
+
+// Weighs the progress bar anew after a change of ctx.plan.
+void Replan(ExportRun& ctx);
+
+// A file's size in bytes; 0 when there is none.
+std::uint64_t FileBytes(const std::string& path);
 
 void CloseSharedResult(ExportRun& ctx);
 
@@ -30,8 +48,8 @@ void CloseSharedResult(ExportRun& ctx);
 // ("Cannot delete file "PATH". CAUSE") when the file stays.
 void RemoveExistingFile(const std::string& path);
 
-// Renames from to to, replacing to; throws platform::FileError
-// ("Cannot rename file "FROM" to "TO". CAUSE") on failure.
+// Renames from to to, replacing to, and syncs the folder; throws
+// platform::FileError ("Cannot rename file "FROM" to "TO". CAUSE") on failure.
 void RenameExistingFile(const std::string& from, const std::string& to);
 
 }  // namespace exporting

@@ -9,6 +9,7 @@
 namespace exporting {
 
 bool RunFullExport(ExportRun& ctx, const CleaningOptions& options, const std::string& column) {
+    ctx.plan.split = ctx.summary.split = options.split;
     if (!CleanAddresses(ctx, options, column)) return false;
     if (options.split) {
         const bool finished =
@@ -17,7 +18,7 @@ bool RunFullExport(ExportRun& ctx, const CleaningOptions& options, const std::st
                 : SplitExportBySize(ctx, SplitSizeLimit(StrToInt(options.splitSize), options.splitSizeUnitIndex));
         if (!finished) return false;
     }
-    ctx.feedback.showMessage(std::string("Email地址按条件全部导出 执行完毕!"));
+    ctx.feedback.showCompletion(std::string("Email地址按条件全部导出 执行完毕!"), SummaryText(ctx.summary));
     return true;
 }
 
@@ -27,7 +28,8 @@ bool RunDomainExport(ExportRun& ctx, const CleaningOptions& options, const std::
     // Read afresh at each run: a change in the setup dialog applies to the next one.
     const settings::DomainExportSettings settings = settings::loadDomainExportSettings(settingsPath);
     if (ExportByDomain(ctx, settings))
-        ctx.feedback.showMessage(std::string("Email地址按条件,按@后缀分类导出 执行完毕!"));
+        ctx.feedback.showCompletion(std::string("Email地址按条件,按@后缀分类导出 执行完毕!"),
+                                    SummaryText(ctx.summary));
     return true;
 }
 

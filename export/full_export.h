@@ -10,14 +10,16 @@
 namespace exporting {
 
 // Cleans, splits when options.split is set, and shows
-// "Email地址按条件全部导出 执行完毕!".  Returns false when the cleaning failed
-// (it has shown its message).  A split text that is not an integer, or a file
-// failure while splitting, leaves as UncaughtFailure: no completion message.
+// "Email地址按条件全部导出 执行完毕!" with the summary of ctx.summary below it.
+// Returns false when the cleaning failed (it has shown its message).  A split
+// text that is not an integer, or a file failure while splitting, leaves as
+// UncaughtFailure: no completion message.  A cancel request seen at a
+// checkpoint leaves as platform::OperationCancelled.
 bool RunFullExport(ExportRun& ctx, const CleaningOptions& options, const std::string& column);
 
 // Cleans, reads the settings file afresh, exports by domain and shows
-// "Email地址按条件,按@后缀分类导出 执行完毕!".  Returns false when the
-// cleaning failed.
+// "Email地址按条件,按@后缀分类导出 执行完毕!" with the summary.  Returns false
+// when the cleaning failed; cancelling as RunFullExport.
 bool RunDomainExport(ExportRun& ctx, const CleaningOptions& options, const std::string& column,
                      const std::string& settingsPath);
 

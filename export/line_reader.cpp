@@ -40,6 +40,7 @@ bool LineReader::fill() {
             return false;
         }
         end_ += static_cast<std::size_t>(n);
+        fileRead_ += static_cast<std::uint64_t>(n);
         return true;
     }
 }

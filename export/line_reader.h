@@ -4,6 +4,7 @@
 // last line needs no line end.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,8 @@ public:
     // The next line without its line end, valid until the next call; false at
     // the end of the file.  Throws SplitError on a read failure.
     bool next(std::string_view& line);
+    // Bytes of the file taken by the lines returned so far, line ends included.
+    std::uint64_t consumed() const { return fileRead_ - (end_ - begin_); }
 
     // Before the first line: steps over a UTF-8 byte-order mark at the start
     // of the file and says whether there was one.
@@ -34,6 +37,7 @@ private:
     std::size_t end_ = 0;
     std::size_t scanned_ = 0;  // bytes after begin_ known to hold no line feed
     bool atEnd_ = false;
+    std::uint64_t fileRead_ = 0;  // bytes read from the file
 };
 
 }  // namespace exporting

@@ -7,6 +7,7 @@
 #include "csv/output_file.h"
 #include "export/file_steps.h"
 #include "export/line_reader.h"
+#include "platform/code_page.h"
 
 namespace exporting {
 
@@ -36,7 +37,12 @@ std::string SplitErrorText(int errorNumber) {
 
 namespace {
 
-// The part being written; created on the first line that goes into it.
+std::string partText(int number) {
+    return "正在拆分第 " + std::to_string(number) + " 个文件……";
+}
+
+// The part being written; created on the first line that goes into it.  A
+// part dropped before it is closed (a failure, a cancelled run) leaves no file.
 class PartWriter {
 public:
     // byteOrderMark: each part begins with one, as the file split did.
@@ -48,12 +54,14 @@ public:
     void writeLine(std::string_view line) {
         try {
             if (!file_) {
-                file_ = std::make_unique<csv::OutputFile>(
-                    OutputPath(ctx_, "-Export-" + std::to_string(++number_) + ".csv"));
+                ctx_.progress.retitle(partText(++number_));
+                file_ = std::make_unique<csv::OutputFile>(OutputPath(ctx_, "-Export-" + std::to_string(number_) + ".csv"));
                 if (byteOrderMark_) file_->write(csv::kUtf8ByteOrderMark);
+                lines_ = 0;
             }
             file_->write(line);
             file_->write("\r\n");
+            ++lines_;
         } catch (const csv::OutputFileError& e) {
             file_.reset();
             throw SplitError(SplitErrorText(e.errorNumber() != 0 ? e.errorNumber() : EINVAL));
@@ -64,6 +72,8 @@ public:
         if (!file_) return;
         try {
             file_->close();
+            ctx_.summary.noteFile(file_->path(), lines_);
+            ++ctx_.summary.parts;
             file_.reset();
         } catch (const csv::OutputFileError& e) {
             file_.reset();
@@ -76,6 +86,27 @@ private:
     bool byteOrderMark_;
     std::unique_ptr<csv::OutputFile> file_;
     int number_ = 0;
+    std::uint64_t lines_ = 0;
+};
+
+// Between two lines: the cancel request, and the bar moved on every megabyte.
+class SplitCheckpoint {
+public:
+    SplitCheckpoint(ExportRun& ctx, const LineReader& input) : ctx_(ctx), input_(input) {
+        ctx_.progress.beginStep(kSplitStep, partText(1));
+    }
+    void operator()() {
+        ctx_.progress.throwIfCancelled();
+        if (input_.consumed() < nextReport_) return;
+        ctx_.progress.advance(input_.consumed());
+        nextReport_ = input_.consumed() + (1 << 20);
+    }
+    void finish() { ctx_.progress.advance(input_.consumed()); }
+
+private:
+    ExportRun& ctx_;
+    const LineReader& input_;
+    std::uint64_t nextReport_ = 0;
 };
 
 }  // namespace
@@ -85,9 +116,11 @@ bool SplitExportByRows(ExportRun& ctx, std::int32_t linesPerPart) {
     LineReader input(OutputPath(ctx, "-Export.csv"));
     platform::BusyGuard busy(ctx.feedback);
     PartWriter part(ctx, input.skipByteOrderMark());
+    SplitCheckpoint checkpoint(ctx, input);
     std::int64_t linesInPart = 0;
     std::string_view line;
     while (input.next(line)) {
+        checkpoint();
         part.writeLine(line);
         if (++linesInPart == perPart) {
             part.close();
@@ -95,6 +128,7 @@ bool SplitExportByRows(ExportRun& ctx, std::int32_t linesPerPart) {
         }
     }
     part.close();
+    checkpoint.finish();
     return true;
 }
 
@@ -102,13 +136,16 @@ bool SplitExportBySize(ExportRun& ctx, std::int64_t limitBytes) {
     LineReader input(OutputPath(ctx, "-Export.csv"));
     platform::BusyGuard busy(ctx.feedback);
     PartWriter part(ctx, input.skipByteOrderMark());
+    SplitCheckpoint checkpoint(ctx, input);
     std::string_view line;
     while (input.next(line)) {
+        checkpoint();
         const std::int64_t lineBytes = static_cast<std::int64_t>(line.size()) + 2;
         if (part.open() && static_cast<std::int64_t>(part.size()) + lineBytes > limitBytes) part.close();
         part.writeLine(line);
     }
     part.close();
+    checkpoint.finish();
     return true;
 }
 

@@ -11,6 +11,18 @@
 class FakePorts : public app::UiPorts {
 public:
     void showMessage(const QString& text) override { messages << text; }
+    // The completion message among the messages, its summary apart.
+    void showCompletion(const QString& text, const QString& summary) override {
+        messages << text;
+        summaries << summary;
+    }
+    bool confirm(const QString& question) override {
+        questions << question;
+        if (confirmAnswers.empty()) return false;
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
     void showFailure(const QString& text) override { failures << text; }
     std::optional<QString> chooseFile(const QString& chosenLast) override {
         offeredFiles << chosenLast;
@@ -34,7 +46,8 @@ public:
 
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<std::optional<QString>> folderAnswers;
-    QStringList messages, failures, offeredFiles, folderTitles, urls;
+    std::deque<bool> confirmAnswers;
+    QStringList messages, summaries, questions, failures, offeredFiles, folderTitles, urls;
     int busyDepth = 0;
     int busyCount = 0;
 };

@@ -101,6 +101,8 @@ std::vector<std::string> crlfLines(const std::string& bytes) {
     }
 }
 
+std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n') + 1); }
+
 std::vector<std::string> sorted(std::vector<std::string> lines) {
     std::sort(lines.begin(), lines.end());
     return lines;

@@ -59,6 +59,8 @@ bool exists(const std::string& path);
 
 // The lines of a file in the CSV writer's format (CRLF between lines).
 std::vector<std::string> crlfLines(const std::string& bytes);
+// The text up to and including its first line end.
+std::string firstLine(const std::string& text);
 // Sorted copy.
 std::vector<std::string> sorted(std::vector<std::string> lines);
 // Each text in double quotes, as the writer writes a one-column row.

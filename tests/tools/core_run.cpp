@@ -16,8 +16,18 @@ namespace {
 
 using ExportCall = std::function<bool(core::Workspace&, const std::string& outputDir)>;
 
+// The messages in the order the command line prints them: an export's
+// summary follows its completion message.
+class PrintedFeedback : public RecordingFeedback {
+public:
+    void showCompletion(const std::string& gbkText, const std::string& gbkSummary) override {
+        messages.push_back(gbkText);
+        if (!gbkSummary.empty()) messages.push_back(gbkSummary);
+    }
+};
+
 CoreResult runCore(const CoreSource& src, const ExportCall& run) {
-    RecordingFeedback feedback;
+    PrintedFeedback feedback;
     CoreResult result;
     {
         core::Workspace workspace(feedback);

@@ -5,6 +5,7 @@
 #include "export/cleaning_pipeline.h"
 #include "interrupt_cleanup.h"
 #include "platform/file_system.h"
+#include "report_file.h"
 #include "result_printer.h"
 
 namespace cli {
@@ -49,11 +50,28 @@ bool inputChecksPass(Action action, const CoreArguments& args, PrintingFeedback&
     return true;
 }
 
+namespace {
+
+// --report: the summary of the export that completed.
+bool report(const CoreArguments& args, const core::Workspace& workspace, PrintingFeedback& feedback) {
+    if (!args.reportPath || !workspace.exportSummary()) return true;
+    try {
+        writeReport(*args.reportPath, *workspace.exportSummary());
+        return true;
+    } catch (const platform::FileError& failure) {
+        feedback.showMessage(failure.what());
+        return false;
+    }
+}
+
+}  // namespace
+
 bool runAction(const CliOptions& options, const CoreArguments& args, core::Workspace& workspace,
                PrintingFeedback& feedback) {
-    // An interrupted run puts the description file back as it stood.
+    // An interrupted run stops as a cancelled one and puts the description
+    // file back as it stood.
     const std::string sourceDir = platform::directoryOf(args.sourcePath);
-    if (!sourceDir.empty()) restoreOnInterrupt(platform::joinPath(sourceDir, "Schema.ini"));
+    if (!sourceDir.empty()) restoreOnInterrupt(platform::joinPath(sourceDir, "Schema.ini"), workspace.cancelRequest());
 
     const core::SourceOptions sourceOptions{options.header, options.delimiterIndex,
                                             static_cast<source::EncodingChoice>(options.encodingIndex)};
@@ -81,9 +99,10 @@ bool runAction(const CliOptions& options, const CoreArguments& args, core::Works
             printResultSet(workspace.domainResult(), stdout);
             return true;
         case Action::ExportAll:
-            return workspace.ExportAll(args.cleaning, *column, args.outputDir);
+            return workspace.ExportAll(args.cleaning, *column, args.outputDir) && report(args, workspace, feedback);
         case Action::ExportDomain:
-            return workspace.ExportByDomain(args.cleaning, *column, args.outputDir, args.settingsPath);
+            return workspace.ExportByDomain(args.cleaning, *column, args.outputDir, args.settingsPath) &&
+                   report(args, workspace, feedback);
     }
     return false;
 }

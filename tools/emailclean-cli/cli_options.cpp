@@ -81,6 +81,10 @@ public:
             error_ = "--settings belongs to --export-domain";
             return fail(result);
         }
+        if (o.report && o.action != Action::ExportAll && o.action != Action::ExportDomain) {
+            error_ = "--report belongs to --export-all and --export-domain";
+            return fail(result);
+        }
         result.kind = ParseResult::Kind::Run;
         return result;
     }
@@ -253,6 +257,16 @@ private:
                 return false;
             }
             o.settings = value;
+        } else if (arg == "--report") {
+            if (!required(arg, inlineValue, value)) return false;
+            if (value.empty()) {
+                error_ = "--report needs a file name";
+                return false;
+            }
+            o.report = value;
+        } else if (arg == "--quiet" || arg == "-q") {
+            if (inlineValue) return noValue(arg);
+            o.quiet = true;
         } else {
             error_ = startsWith(arg, "-") ? "unknown option " + arg : "unexpected argument \"" + arg + "\"";
             return false;

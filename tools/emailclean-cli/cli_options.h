@@ -46,6 +46,9 @@ struct CliOptions {
     std::string previewSuffixes;
     int domainsTop = 10;  // 0: all domains
     std::optional<std::string> settings;
+
+    std::optional<std::string> report;  // the exports' summary as JSON into this file
+    bool quiet = false;                 // no progress line on a terminal
 };
 
 struct ParseResult {

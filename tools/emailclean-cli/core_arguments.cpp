@@ -98,6 +98,7 @@ CoreArguments convertArguments(const CliOptions& o) {
 
     if (o.settings) a.settingsPath = absolutePath(*o.settings);
     else if (o.action == Action::ExportDomain) a.settingsPath = settings::defaultSettingsPath();
+    if (o.report) a.reportPath = absolutePath(*o.report);
     return a;
 }
 

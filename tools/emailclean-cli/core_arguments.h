@@ -30,6 +30,7 @@ struct CoreArguments {
     exporting::CleaningOptions cleaning;
     preview::DataPreviewInput dataPreview;  // column filled in once it is known
     std::string settingsPath;           // --settings or the per-user file (named for --export-domain only)
+    std::optional<std::string> reportPath;  // --report, absolute
 };
 
 // The text as it stands; throws ArgumentError naming the option when it is

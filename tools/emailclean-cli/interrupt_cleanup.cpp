@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -12,12 +14,14 @@ namespace cli {
 namespace {
 
 // Everything the handler needs is prepared beforehand: it may only make
-// async-signal-safe calls.
+// async-signal-safe calls (the request is a lock-free atomic store).
 std::string g_path;
 std::string g_content;
 bool g_existed = false;
+std::atomic<platform::CancelRequest*> g_cancel{nullptr};
+volatile std::sig_atomic_t g_signal = 0;
 
-extern "C" void restoreAndDie(int signalNumber) {
+void restoreDescriptionFile() {
     if (g_existed) {
         const int fd = ::open(g_path.c_str(), O_WRONLY | O_TRUNC);
         if (fd >= 0) {
@@ -34,23 +38,45 @@ extern "C" void restoreAndDie(int signalNumber) {
     } else {
         ::unlink(g_path.c_str());
     }
+}
+
+extern "C" void onSignal(int signalNumber) {
+    const bool stoppable = signalNumber == SIGINT || signalNumber == SIGTERM;
+    platform::CancelRequest* cancel = g_cancel.load();
+    if (stoppable && g_signal == 0 && cancel != nullptr) {
+        g_signal = signalNumber;
+        cancel->request();
+        return;
+    }
+    restoreDescriptionFile();
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
 }
 
 }  // namespace
 
-void restoreOnInterrupt(const std::string& path) {
+void restoreOnInterrupt(const std::string& path, platform::CancelRequest& cancel) {
     g_path = path;
     std::ifstream file(path, std::ios::binary);
     g_existed = static_cast<bool>(file);
     if (g_existed) g_content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    g_cancel = &cancel;
     struct sigaction action {};
-    action.sa_handler = restoreAndDie;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     const int signals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
     for (const int signalNumber : signals) sigaddset(&action.sa_mask, signalNumber);
     for (const int signalNumber : signals) ::sigaction(signalNumber, &action, nullptr);
+}
+
+void stopCancellingOnInterrupt() { g_cancel = nullptr; }
+
+int interruptSignal() { return g_signal; }
+
+void endWithSignal(int signalNumber) {
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+    std::_Exit(128 + signalNumber);  // the signal was blocked or ignored
 }
 
 }  // namespace cli

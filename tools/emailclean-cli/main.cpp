@@ -2,11 +2,13 @@
 // servers.  Binds the source file as the window does, runs one action, prints
 // the window's messages and leaves the same files.
 //
-// Exit status: 0 success, 1 the operation failed, 2 usage error.
+// Exit status: 0 success, 1 the operation failed, 2 usage error; a run that
+// SIGINT or SIGTERM stopped ends with that signal (130 or 143 in a shell).
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <exception>
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@
 #include "cli_options.h"
 #include "core/workspace.h"
 #include "core_arguments.h"
+#include "interrupt_cleanup.h"
 #include "printing_feedback.h"
 #include "usage_text.h"
 
@@ -56,12 +59,17 @@ int main(int argc, char** argv) {
     }
 
     cli::PrintingFeedback feedback;
+    if (!parsed.options.quiet && ::isatty(STDERR_FILENO)) feedback.enableProgressLine();
     bool ok = cli::inputChecksPass(parsed.options.action, args, feedback);
     if (ok) {
         core::Workspace workspace(feedback);
         ok = cli::runAction(parsed.options, args, workspace, feedback);
+        cli::stopCancellingOnInterrupt();  // the request goes with the workspace
     }
-    feedback.print(ok);
+    feedback.endProgressLine();
+    const int signalNumber = cli::interruptSignal();
+    feedback.print(ok && signalNumber == 0);
+    if (signalNumber != 0) cli::endWithSignal(signalNumber);  // the workspace has put the description file back
     // Rows or messages printed into a full disk or a closed pipe are a failure too.
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

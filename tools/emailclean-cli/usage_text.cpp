@@ -7,7 +7,7 @@ const char* const kSynopsis =
                       [--encoding auto|gbk|utf-8|utf-16] [--column NAME]
                       [--output-dir DIR] [--exclude-file NAME]
                       [--exclude-prefix-length ">N"|"<N"] [--exclude-prefixes LIST] [--exclude-suffixes LIST]
-                      [--split-rows N | --split-size N(KB|MB)]
+                      [--split-rows N | --split-size N(KB|MB)] [--report FILE] [--quiet]
                       ACTION
 ACTION is one of: --count | --preview [all|invalid|error|prefix-length:>N|prefix-length:<N|prefixes:LIST|suffixes:LIST]
                   | --domains [10|15|20|30|50|all] | --export-all | --export-domain [--settings INI]
@@ -51,11 +51,22 @@ Actions:
                            BASE-Export-OtherDomain.csv
   --settings INI           the domain export settings (default:
                            $XDG_CONFIG_HOME/emailclean/exportdomainsetup.ini, ~/.config by default)
+  --report FILE            after an export that completes, write its summary to FILE as one JSON
+                           object: {"read": N, "invalid": N, "erroneous": N, "duplicates": N,
+                           "excluded": N, "exported": N, "files": [{"name": "...", "rows": N}, ...]}
+  --quiet, -q              no progress line (it is shown on standard error at a terminal only)
   --help                   print this text
+
+Every result file is written under a temporary name (.NAME.PID.partial) in its folder and
+renamed when complete, so a stopped run never leaves a half-written file under a result's name.
+Ctrl+C (SIGINT) or SIGTERM stops the run at its next checkpoint: the files it completed stay,
+the one being written is removed, "操作已取消。" is printed, and the exit status is that of the
+signal (130 or 143). A second signal ends the program at once.
 
 Previews print a line of column names, then one line per row, cells separated by ";".
 Arguments are UTF-8; rows and messages are printed in UTF-8. Messages go to standard output on success and to
-standard error on failure.
+standard error on failure; an export's completion message is followed by its summary
+(addresses read, invalid, erroneous, duplicates, excluded, exported, files written).
 Exit status: 0 success, 1 the operation failed (the message says why), 2 usage error.
 )";
 

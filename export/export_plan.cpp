@@ -1,0 +1,20 @@
+#include "export/export_plan.h"
+
+namespace exporting {
+
+std::vector<std::uint64_t> ExportPlan::stepBytes() const {
+    const std::uint64_t temp = intermediate.value_or(source);
+    const std::uint64_t export_ = cleaned.value_or(temp);
+    std::vector<std::uint64_t> bytes(kExportStepCount, 0);
+    bytes[kInvalidStep] = bytes[kErrorStep] = bytes[kValidStep] = source;
+    if (exclusionPass) bytes[kExcludeStep] = bytes[kKeepStep] = temp + exclusionFile;
+    if (split) bytes[kSplitStep] = export_;
+    if (byDomain) {
+        if (statistics) bytes[kStatisticsStep] = export_;
+        bytes[kGroupsStep] = export_ * domainGroups;
+        bytes[kRemainderStep] = export_;
+    }
+    return bytes;
+}
+
+}  // namespace exporting
