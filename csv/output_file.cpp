@@ -66,4 +66,19 @@ void OutputFile::close() {
     file_.reset();
 }
 
+std::unique_ptr<platform::StagedFile> OutputFile::finish() {
+    if (!file_) throw OutputFileError(OutputFileError::Stage::Write, 0, "Cannot write file \"" + path_ + "\".");
+    try {
+        flush();
+        file_->close();
+    } catch (const platform::FileError& e) {
+        file_.reset();
+        throw outputFailure(OutputFileError::Stage::Write, e);
+    } catch (...) {
+        file_.reset();
+        throw;
+    }
+    return std::move(file_);
+}
+
 }  // namespace csv

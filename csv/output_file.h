@@ -57,6 +57,10 @@ public:
     // Hands the buffer to the file, syncs it and puts it in place under its
     // name; throws on any failure (the named file then keeps what it held).
     void close();
+    // Hands the buffer to the file and closes it, complete but not yet in
+    // place: for platform::StagedFile::commitAll with other files.  Throws on
+    // a failure (the file is then dropped).
+    std::unique_ptr<platform::StagedFile> finish();
 
     // Bytes handed to write() so far.
     std::uint64_t size() const { return written_ + used_; }

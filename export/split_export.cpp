@@ -3,11 +3,14 @@
 #include <cerrno>
 #include <memory>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "csv/output_file.h"
 #include "export/file_steps.h"
 #include "export/line_reader.h"
 #include "platform/code_page.h"
+#include "platform/staged_file.h"
 
 namespace exporting {
 
@@ -42,11 +45,27 @@ std::string partText(int number) {
 }
 
 // The part being written; created on the first line that goes into it.  A
-// part dropped before it is closed (a failure, a cancelled run) leaves no file.
+// finished part waits for the next ones, to be put in place with them: one
+// wait for the disk for many parts instead of one each.  The parts finished
+// before a failure or a cancel request are put in place then; the one being
+// written is dropped and leaves no file.
 class PartWriter {
 public:
+    // Parts, or bytes, finished before they are put in place.
+    static constexpr std::size_t kBatchParts = 64;
+    static constexpr std::uint64_t kBatchBytes = 256u << 20;
+
     // byteOrderMark: each part begins with one, as the file split did.
     PartWriter(ExportRun& ctx, bool byteOrderMark) : ctx_(ctx), byteOrderMark_(byteOrderMark) {}
+    ~PartWriter() {
+        file_.reset();
+        try {
+            placeFinished();
+        } catch (...) {
+            // Already failing or cancelled: a part not put in place stays a
+            // temporary file, which the next run in the folder removes.
+        }
+    }
 
     bool open() const { return file_ != nullptr; }
     std::uint64_t size() const { return file_->size(); }
@@ -68,17 +87,36 @@ public:
         }
     }
 
+    // The part being written is complete.
     void close() {
         if (!file_) return;
         try {
-            file_->close();
-            ctx_.summary.noteFile(file_->path(), lines_);
-            ++ctx_.summary.parts;
+            finishedBytes_ += file_->size();
+            finishedLines_.push_back({file_->path(), lines_});
+            finished_.push_back(file_->finish());
             file_.reset();
         } catch (const csv::OutputFileError& e) {
             file_.reset();
+            finishedLines_.pop_back();
             throw SplitError(SplitErrorText(e.errorNumber()));
         }
+        if (finished_.size() >= kBatchParts || finishedBytes_ >= kBatchBytes) placeFinished();
+    }
+
+    // Puts the finished parts in place under their names.
+    void placeFinished() {
+        finishedBytes_ = 0;
+        try {
+            platform::StagedFile::commitAll(finished_);
+        } catch (const platform::FileError& e) {
+            finishedLines_.clear();
+            throw SplitError(SplitErrorText(e.errorNumber() != 0 ? e.errorNumber() : EINVAL));
+        }
+        for (const auto& [path, lines] : finishedLines_) {
+            ctx_.summary.noteFile(path, lines);
+            ++ctx_.summary.parts;
+        }
+        finishedLines_.clear();
     }
 
 private:
@@ -87,6 +125,9 @@ private:
     std::unique_ptr<csv::OutputFile> file_;
     int number_ = 0;
     std::uint64_t lines_ = 0;
+    std::vector<std::unique_ptr<platform::StagedFile>> finished_;
+    std::vector<std::pair<std::string, std::uint64_t>> finishedLines_;  // path, lines
+    std::uint64_t finishedBytes_ = 0;
 };
 
 // Between two lines: the cancel request, and the bar moved on every megabyte.
@@ -128,6 +169,7 @@ bool SplitExportByRows(ExportRun& ctx, std::int32_t linesPerPart) {
         }
     }
     part.close();
+    part.placeFinished();
     checkpoint.finish();
     return true;
 }
@@ -145,6 +187,7 @@ bool SplitExportBySize(ExportRun& ctx, std::int64_t limitBytes) {
         part.writeLine(line);
     }
     part.close();
+    part.placeFinished();
     checkpoint.finish();
     return true;
 }

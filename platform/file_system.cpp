@@ -82,14 +82,25 @@ public:
     }
 
     void syncDirectory(std::string_view path) override {
-        const std::string native(path);
-        const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) throw fileFailure("Cannot write folder", path, errno);
-        const int result = ::fsync(fd);
-        const int cause = errno;
-        ::close(fd);
+        const int cause = onFolder(path, ::fsync);
         // Some file systems cannot sync a folder; their renames are as safe as they get.
-        if (result != 0 && cause != EINVAL && cause != ENOTSUP) throw fileFailure("Cannot write folder", path, cause);
+        if (cause != 0 && cause != EINVAL && cause != ENOTSUP) throw fileFailure("Cannot write folder", path, cause);
+    }
+
+    void syncFileSystem(std::string_view path) override {
+        const int cause = onFolder(path, ::syncfs);
+        if (cause != 0) throw fileFailure("Cannot write folder", path, cause);
+    }
+
+private:
+    // Runs call on the open folder; returns 0 or the cause of its failure.
+    static int onFolder(std::string_view path, int (*call)(int)) {
+        const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) throw fileFailure("Cannot write folder", path, errno);
+        const int result = call(fd);
+        const int cause = result != 0 ? errno : 0;
+        ::close(fd);
+        return cause;
     }
 };
 

@@ -62,6 +62,9 @@ public:
     // Hands the folder's entries (a rename into it) to the disk (fsync of the
     // folder; "Cannot write folder ...").
     virtual void syncDirectory(std::string_view path) = 0;
+    // Hands everything written to the folder's file system to the disk at
+    // once (syncfs): one wait for many files ("Cannot write folder ...").
+    virtual void syncFileSystem(std::string_view folder) = 0;
 };
 
 // Forwards every call to another file system; a test double overrides the
@@ -77,6 +80,7 @@ public:
     std::int64_t fileSize(std::string_view path) override { return target_.fileSize(path); }
     bool fileExists(std::string_view path) override { return target_.fileExists(path); }
     void syncDirectory(std::string_view path) override { target_.syncDirectory(path); }
+    void syncFileSystem(std::string_view path) override { target_.syncFileSystem(path); }
 
 private:
     FileSystem& target_;

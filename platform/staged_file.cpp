@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -112,6 +113,44 @@ void StagedFile::commit() {
     }
     committed_ = true;
     fs.syncDirectory(folderOf(finalPath_));
+}
+
+void StagedFile::close() {
+    if (!file_) return;
+    try {
+        file_->close();
+        file_.reset();
+    } catch (const FileError& e) {
+        discard();
+        throw onFinalName("Cannot write file", finalPath_, e);
+    }
+}
+
+void StagedFile::commitAll(std::vector<std::unique_ptr<StagedFile>>& closedFiles) {
+    std::vector<std::unique_ptr<StagedFile>> files;
+    files.swap(closedFiles);  // emptied either way; the files left over are dropped
+    if (files.empty()) return;
+    FileSystem& fs = FileSystem::current();
+    std::vector<std::string> folders;
+    for (const auto& file : files) {
+        file->close();
+        const std::string folder = folderOf(file->finalPath_);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    for (const auto& folder : folders) fs.syncFileSystem(folder);
+    for (const auto& file : files) {
+        if (file->direct_) {
+            file->committed_ = true;
+            continue;
+        }
+        try {
+            fs.renameFile(file->temporaryPath_, file->finalPath_);
+        } catch (const FileError& e) {
+            throw onFinalName("Cannot create file", file->finalPath_, e);
+        }
+        file->committed_ = true;
+    }
+    for (const auto& folder : folders) fs.syncDirectory(folder);
 }
 
 void StagedFile::discard() noexcept {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -34,6 +35,15 @@ public:
     // final name keeps what it held; throws FileError ("Cannot write file
     // "FINAL". CAUSE", or "Cannot create file ..." when the rename fails).
     void commit();
+
+    // Many small files (the parts of a split) are put in place together:
+    // close() each when it is complete, then commitAll() syncs their file
+    // system once, renames each over its final name in order and syncs each
+    // folder once, instead of waiting for the disk file by file.
+    void close();
+    // On a failure the files not yet in place are removed and FileError is
+    // thrown.  The list is emptied either way.
+    static void commitAll(std::vector<std::unique_ptr<StagedFile>>& closedFiles);
 
     const std::string& path() const { return finalPath_; }
     const std::string& temporaryPath() const { return temporaryPath_; }

@@ -208,6 +208,20 @@ TEST_F(Split, FullDiskIsReportedAndKeepsTheEarlierPart) {
     }
 }
 
+// Parts are put in place in batches: more parts than one batch all arrive,
+// whole and in order, and nothing temporary is left.
+TEST_F(Split, ManyPartsArePutInPlaceInBatches) {
+    input(numberedLines(150));
+    ASSERT_TRUE(SplitExportByRows(*ctx, 1));
+    for (int i = 1; i <= 150; ++i) EXPECT_EQ(part(i), partText(i, i)) << i;
+    EXPECT_FALSE(hasPart(151));
+    EXPECT_EQ(testing_files::listDir(dir.path()).size(), 151u);  // -Export.csv and the parts
+    ASSERT_EQ(ctx->summary.files.size(), 150u);
+    EXPECT_EQ(ctx->summary.parts, 150u);
+    EXPECT_EQ(ctx->summary.files[149].name, "list-Export-150.csv");
+    EXPECT_EQ(ctx->summary.files[149].rows, 1u);
+}
+
 TEST(SplitErrorTexts, ByCode) {
     EXPECT_EQ(SplitErrorText(ENOENT), "File not found");
     EXPECT_EQ(SplitErrorText(ENAMETOOLONG), "Invalid filename");

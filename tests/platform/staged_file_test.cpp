@@ -160,3 +160,43 @@ TEST(LeftoverTemporaries, OnlyThoseOfEndedRunsAreRemoved) {
     EXPECT_EQ(listNames(dir.path()), expected);
     EXPECT_EQ(removeLeftoverTemporaries(dir / "no-such-folder"), 0);
 }
+
+TEST(StagedFile, ManyFilesArePutInPlaceWithOneWaitForTheDisk) {
+    TempDir dir;
+    FaultyFileSystem disk;
+    ScopedFileSystem installed(disk);
+    std::vector<std::unique_ptr<StagedFile>> files;
+    for (int i = 1; i <= 5; ++i) {
+        files.push_back(std::make_unique<StagedFile>(dir / ("part-" + std::to_string(i) + ".csv")));
+        files.back()->append("part " + std::to_string(i));
+        files.back()->close();
+    }
+    EXPECT_EQ(listNames(dir.path()).size(), 5u);  // all still under their temporary names
+    EXPECT_EQ(readBytes(dir / "part-1.csv"), "");  // not under its name yet
+    StagedFile::commitAll(files);
+    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(disk.syncedFileSystems, std::vector<std::string>{dir.path()});
+    EXPECT_EQ(disk.syncedDirectories, std::vector<std::string>{dir.path()});
+    EXPECT_EQ(listNames(dir.path()),
+              (std::vector<std::string>{"part-1.csv", "part-2.csv", "part-3.csv", "part-4.csv", "part-5.csv"}));
+    EXPECT_EQ(readBytes(dir / "part-3.csv"), "part 3");
+}
+
+TEST(StagedFile, AFailedRenameAmongManyLeavesTheEarlierOnesInPlace) {
+    TempDir dir;
+    writeBytes(dir / "part-3.csv", "earlier");
+    FaultyFileSystem disk;
+    disk.failAt(FaultyFileSystem::Call::Rename, 3);
+    ScopedFileSystem installed(disk);
+    std::vector<std::unique_ptr<StagedFile>> files;
+    for (int i = 1; i <= 4; ++i) {
+        files.push_back(std::make_unique<StagedFile>(dir / ("part-" + std::to_string(i) + ".csv")));
+        files.back()->append("new");
+        files.back()->close();
+    }
+    EXPECT_THROW(StagedFile::commitAll(files), FileError);
+    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(listNames(dir.path()), (std::vector<std::string>{"part-1.csv", "part-2.csv", "part-3.csv"}));
+    EXPECT_EQ(readBytes(dir / "part-2.csv"), "new");
+    EXPECT_EQ(readBytes(dir / "part-3.csv"), "earlier");
+}

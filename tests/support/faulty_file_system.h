@@ -15,7 +15,7 @@ namespace testsupport {
 
 class FaultyFileSystem : public platform::FileSystemWrapper {
 public:
-    enum class Call { Create, Append, Sync, Close, Rename, Remove, SyncDirectory };
+    enum class Call { Create, Append, Sync, Close, Rename, Remove, SyncDirectory, SyncFileSystem };
 
     FaultyFileSystem() : platform::FileSystemWrapper(platform::FileSystem::current()) {}
 
@@ -26,7 +26,7 @@ public:
         errorNumber_ = errorNumber;
     }
 
-    std::vector<std::string> created, renamedTo, removed, syncedDirectories;
+    std::vector<std::string> created, renamedTo, removed, syncedDirectories, syncedFileSystems;
 
     std::unique_ptr<platform::WritableFile> createFile(std::string_view path) override {
         created.emplace_back(path);
@@ -47,6 +47,11 @@ public:
         syncedDirectories.emplace_back(path);
         check(Call::SyncDirectory, path, "Cannot write folder");
         target().syncDirectory(path);
+    }
+    void syncFileSystem(std::string_view path) override {
+        syncedFileSystems.emplace_back(path);
+        check(Call::SyncFileSystem, path, "Cannot write folder");
+        target().syncFileSystem(path);
     }
 
 private:
@@ -78,7 +83,7 @@ private:
         if (++counts_[index] == failAt_ && call == call_) throw platform::fileFailure(action, path, errorNumber_);
     }
 
-    int counts_[7] = {};
+    int counts_[8] = {};
     Call call_ = Call::Create;
     int failAt_ = 0;
     int errorNumber_ = ENOSPC;
