@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "cli_process.h"
+#include "sample_list.h"
 
 namespace clitest {
 namespace {
@@ -15,9 +16,7 @@ namespace {
 // Signals the export as soon as its description file section exists; skips
 // when the run ended before that could be seen.
 void interruptWhileBound(const TempDir& dir, int signalNumber, const std::string& schemaBefore) {
-    std::string text = "email\r\n";
-    for (int i = 0; i < 400000; ++i) text += "someone" + std::to_string(i) + "@example" + std::to_string(i % 97) + ".com\r\n";
-    writeBytes(dir / "big.csv", text);
+    writeBytes(dir / "big.csv", generatedList(400000));
     if (!schemaBefore.empty()) writeBytes(dir / "Schema.ini", schemaBefore);
 
     CliProcess process({"--source", dir / "big.csv", "--header", "--export-all"});
@@ -36,6 +35,10 @@ void interruptWhileBound(const TempDir& dir, int signalNumber, const std::string
     EXPECT_EQ(run.exitCode, 128 + signalNumber);
     if (schemaBefore.empty()) EXPECT_FALSE(exists(dir / "Schema.ini"));
     else EXPECT_EQ(readBytes(dir / "Schema.ini"), schemaBefore);
+    // It stopped as a cancelled run: the file being written is gone, and
+    // unless the export had come to its end, the message says so.
+    for (const auto& name : listNames(dir.path())) EXPECT_EQ(name.find(".partial"), std::string::npos) << name;
+    if (run.err.find("执行完毕") == std::string::npos) EXPECT_EQ(run.err, "操作已取消。\n");
 }
 
 TEST(CliInterruptTest, SigtermRemovesTheDescriptionFileTheRunCreated) {

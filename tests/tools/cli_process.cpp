@@ -17,17 +17,17 @@ namespace clitest {
 namespace fs = std::filesystem;
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
-                       const std::string& stdoutPath)
+                       const std::string& stdoutPath, const std::string& stderrPath)
     : capture_("emailclean-cli-run") {
     const std::string outPath = stdoutPath.empty() ? capture_ / "stdout" : stdoutPath;
-    const std::string errPath = capture_ / "stderr";
+    const std::string errPath = stderrPath.empty() ? capture_ / "stderr" : stderrPath;
     const std::string config = capture_.makeDir("config");
 
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | (stdoutPath.empty() ? O_TRUNC : 0), 0644);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | (stderrPath.empty() ? O_TRUNC : 0), 0644);
         if (out < 0 || err < 0) ::_exit(126);
         ::dup2(out, 1);
         ::dup2(err, 2);

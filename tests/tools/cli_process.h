@@ -26,9 +26,10 @@ struct CliRun {
 // The program running in the background, its output going to files.
 class CliProcess {
 public:
-    // stdoutPath, when given, receives standard output instead of the capture file.
+    // stdoutPath, stderrPath, when given, receive standard output and
+    // standard error instead of the capture files (a terminal, say).
     CliProcess(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
-               const std::string& stdoutPath = {});
+               const std::string& stdoutPath = {}, const std::string& stderrPath = {});
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;

@@ -1,0 +1,298 @@
+// Long work in the real window, offscreen: an export over a generated list
+// runs on the worker while the window's event loop goes on (a timer fires),
+// the progress dialog shows after half a second, the controls that start an
+// operation or change an option are disabled and come back, "取消" and Escape
+// stop the run with "操作已取消。" alone and no half-written file, and
+// closing the window during a run asks first, then cancels and closes.
+//
+// The button's click returns only when the run has ended, so what happens
+// during the run is watched and done by a probe timer inside the run.  A gate
+// in the file system holds the run at the creation of a chosen file until
+// the probe lets it go, so that the run is still going when the dialog shows.
+#include <QtTest>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <condition_variable>
+#include <mutex>
+
+#include "app/operation_runner.h"
+#include "app/progress_dialog.h"
+#include "app/status_line.h"
+#include "app/tform1.h"
+#include "fake_ports.h"
+#include "platform/file_system.h"
+
+namespace {
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Holds the run at the creation of a file whose name holds `at` until released.
+class GateFileSystem : public platform::FileSystemWrapper {
+public:
+    explicit GateFileSystem(std::string at)
+        : platform::FileSystemWrapper(platform::FileSystem::current()), at_(std::move(at)) {}
+    ~GateFileSystem() override { release(); }
+
+    std::unique_ptr<platform::WritableFile> createFile(std::string_view path) override {
+        if (path.find(at_) != std::string_view::npos) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            held_ = true;
+            open_.wait(lock, [this] { return released_; });
+        }
+        return target().createFile(path);
+    }
+    void release() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            released_ = true;
+        }
+        open_.notify_all();
+    }
+    bool held() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return held_;
+    }
+
+private:
+    std::string at_;
+    std::mutex mutex_;
+    std::condition_variable open_;
+    bool released_ = false;
+    bool held_ = false;
+};
+
+// A list long enough for the two-thread scan: a quarter invalid, a few
+// erroneous, the rest valid with repeats.
+QByteArray generatedList(int rows) {
+    QByteArray text = "email,name\r\n";
+    text.reserve(rows * 32);
+    for (int i = 0; i < rows; ++i) {
+        if (i % 4 == 0) text += "nobody" + QByteArray::number(i) + ",x\r\n";
+        else if (i % 97 == 0) text += "a@@b" + QByteArray::number(i) + ".com,x\r\n";
+        else text += "User" + QByteArray::number(i / 2) + "@example" + QByteArray::number(i % 13) + ".com,x\r\n";
+    }
+    return text;
+}
+
+QStringList partialFiles(const QString& dir) {
+    return QDir(dir).entryList(QStringList(QStringLiteral(".*.partial")), QDir::Files | QDir::Hidden);
+}
+
+}  // namespace
+
+class WindowLongWorkTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<FakePorts> ports;
+    std::unique_ptr<TForm1> form;
+
+    QString path(const QString& name) const { return dir->filePath(name); }
+    app::ProgressDialog* dialog() const { return form->runner()->dialog(); }
+
+    // Every control the user could start an operation or change an option with.
+    QList<QWidget*> operatingControls() const {
+        TForm1* f = form.get();
+        QList<QWidget*> controls;
+        controls << f->btn_fileopen << f->cbx_delimite << f->cbx_field << f->cbx_hdr << f->btn_search << f->rbt_top20
+                 << f->edt_viewoption_end << f->pgc_preview->tabBar() << f->cbx_filter_email << f->edt_filter_start2
+                 << f->btn_filter_fileopen << f->btn_select_dir << f->cbx_split << f->edt_split_row << f->cbx_split_size
+                 << f->btn_export_all << f->btn_export_domain << f->btn_export_domain_setup;
+        return controls;
+    }
+    bool allDisabled() const {
+        for (QWidget* w : operatingControls())
+            if (w->isEnabled()) return false;
+        return true;
+    }
+    bool allEnabled() const {
+        for (QWidget* w : operatingControls())
+            if (!w->isEnabled()) return false;
+        return true;
+    }
+
+    // Opens the generated list, its first line holding column names.
+    void openList(int rows) {
+        QFile file(path("list.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(generatedList(rows));
+        file.close();
+        form->cbx_hdr->setChecked(true);
+        ports->fileAnswers.push_back(path("list.csv"));
+        form->btn_fileopen->click();
+        QCOMPARE(ports->messages, QStringList());
+        QVERIFY(form->btn_export_all->isEnabled());
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        ports = std::make_unique<FakePorts>();
+        form = std::make_unique<TForm1>(ports.get());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void cleanup() {
+        form.reset();
+        ports.reset();
+        dir.reset();
+    }
+
+    void progressDialogAndCancel() {
+        openList(600000);
+        GateFileSystem gate("list-Invalid.csv");
+        platform::ScopedFileSystem installed(gate);
+
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(20);
+
+        struct {
+            bool dialogShown = false, controlsDisabled = false, busy = false, sameFont = false;
+            int ticksWhileHeld = 0;
+            QString stepWhenShown, panelWhenShown;
+            bool cancelled = false;
+            QString stepWhenCancelled;
+            int barWhenCancelled = -1;
+        } seen;
+        QElapsedTimer running;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] {
+            if (!seen.dialogShown && dialog()->isVisible()) {
+                seen.dialogShown = true;
+                seen.ticksWhileHeld = ticks;
+                seen.controlsDisabled = allDisabled();
+                seen.busy = ports->busyDepth > 0;
+                seen.sameFont = dialog()->font() == form->font();
+                seen.stepWhenShown = dialog()->stepLabel()->text();
+                seen.panelWhenShown = form->status_bar1->panelText(0);
+                gate.release();
+            }
+            // Stop while the erroneous addresses are scanned.
+            if (seen.dialogShown && !seen.cancelled && dialog()->stepLabel()->text() == u("正在导出错误Email地址……")) {
+                seen.cancelled = true;
+                seen.stepWhenCancelled = dialog()->stepLabel()->text();
+                seen.barWhenCancelled = dialog()->bar()->value();
+                dialog()->cancelButton()->click();
+            }
+            if (running.elapsed() > 60000) gate.release();  // never hang the test
+        });
+        probe.start(5);
+        running.start();
+        form->btn_export_all->click();  // returns when the run has ended
+        probe.stop();
+
+        QVERIFY(seen.dialogShown);
+        QVERIFY(running.elapsed() >= app::OperationRunner::kDialogDelayMs);
+        QVERIFY2(seen.ticksWhileHeld > 5, "the window's timer did not fire during the run");
+        QVERIFY(seen.controlsDisabled);
+        QVERIFY(seen.busy);
+        QVERIFY(seen.sameFont);
+        QCOMPARE(seen.stepWhenShown, u("正在导出无效Email地址……"));
+        QCOMPARE(seen.panelWhenShown, u(" 当前操作：Email地址按条件全部导出"));
+        QVERIFY(seen.cancelled);
+        QVERIFY(seen.barWhenCancelled >= 333);  // a third of the bar: the invalid addresses are done
+
+        QCOMPARE(ports->messages, QStringList(u("操作已取消。")));
+        QCOMPARE(ports->summaries, QStringList());
+        QCOMPARE(ports->failures, QStringList());
+        QVERIFY(!dialog()->isVisible());
+        QVERIFY(allEnabled());
+        QCOMPARE(ports->busyDepth, 0);
+        QCOMPARE(form->status_bar1->panelText(0), u(" 当前操作：Email地址按条件全部导出"));
+        QVERIFY(QFile::exists(path("list-Invalid.csv")));
+        QVERIFY(!QFile::exists(path("list-Temp.csv")));
+        QVERIFY(!QFile::exists(path("list-Export.csv")));
+        QCOMPARE(partialFiles(dir->path()), QStringList());
+        const QByteArray invalid = [&] {
+            QFile f(path("list-Invalid.csv"));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QCOMPARE(invalid.count("\r\n") + 1, 150000);  // every fourth row, each once: complete
+        QVERIFY(invalid.endsWith("\"nobody599996\""));
+
+        // The next run goes to its end: the request was not left behind.
+        form->btn_export_all->click();
+        QCOMPARE(ports->messages.size(), 2);
+        QCOMPARE(ports->messages.at(1), u("Email地址按条件全部导出 执行完毕!"));
+        QCOMPARE(ports->summaries.size(), 1);
+        QVERIFY(ports->summaries.at(0).startsWith(u("读取的非空地址：600,000\n")));
+        QVERIFY(allEnabled());
+        QCOMPARE(partialFiles(dir->path()), QStringList());
+    }
+
+    void escapeCancelsBeforeTheDialogShows() {
+        openList(2000);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        GateFileSystem gate("list-Error.csv");
+        platform::ScopedFileSystem installed(gate);
+        QTimer probe;
+        bool pressed = false;
+        connect(&probe, &QTimer::timeout, [&] {
+            if (pressed || !gate.held()) return;
+            pressed = true;
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+            gate.release();
+        });
+        probe.start(5);
+        form->btn_export_all->click();
+        probe.stop();
+        QVERIFY(pressed);
+        QCOMPARE(ports->messages, QStringList(u("操作已取消。")));
+        QVERIFY(QFile::exists(path("list-Invalid.csv")));
+        QVERIFY(!QFile::exists(path("list-Error.csv")));  // dropped while it was being written
+        QCOMPARE(partialFiles(dir->path()), QStringList());
+    }
+
+    void closingDuringARunAsksThenCancels() {
+        openList(2000);
+        GateFileSystem gate("list-Error.csv");
+        platform::ScopedFileSystem installed(gate);
+        ports->confirmAnswers = {false, true};  // first "no": the run goes on; then "yes"
+        QTimer probe;
+        int closes = 0;
+        bool stillRunningAfterNo = false;
+        connect(&probe, &QTimer::timeout, [&] {
+            if (!gate.held()) return;
+            if (closes == 0) {
+                ++closes;
+                form->close();
+                stillRunningAfterNo = form->operationRunning() && form->isVisible();
+            } else if (closes == 1) {
+                ++closes;
+                form->close();
+                gate.release();
+            }
+        });
+        probe.start(5);
+        form->btn_export_all->click();
+        probe.stop();
+        QVERIFY(stillRunningAfterNo);
+        QCOMPARE(ports->questions, QStringList({u("操作正在进行中，是否取消操作并退出？"), u("操作正在进行中，是否取消操作并退出？")}));
+        QCOMPARE(ports->messages, QStringList());  // closing: no box after the choice
+        QTRY_VERIFY(!form->isVisible());
+        QVERIFY(!QFile::exists(path("list-Error.csv")));
+        QCOMPARE(partialFiles(dir->path()), QStringList());
+    }
+
+    void closingWhenIdleAsksNothing() {
+        form->close();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(ports->questions, QStringList());
+    }
+};
+
+QTEST_MAIN(WindowLongWorkTest)
+#include "window_long_work_test.moc"
