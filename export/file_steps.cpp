@@ -63,13 +63,17 @@ void OpenSharedResult(ExportRun& ctx, engine::Connection& conn, const std::strin
 
 StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
                          const std::string& path) {
+    ctx.progress.willWrite();
     OpenSharedResult(ctx, conn, sql);
     try {
         engine::ResultSet& result = ctx.source.adodst_csv;
         const StatementRun run{result.recordCount(), result.rowsMatched()};
         if (run.rows > 0)
-            csv::CsvResultWriter(result).WriteCsvFile(path, ctx.resultsHaveByteOrderMark(),
-                                                      [&ctx](std::size_t) { ctx.progress.throwIfCancelled(); });
+            csv::CsvResultWriter(result).WriteCsvFile(path, ctx.resultsHaveByteOrderMark(), [&ctx, &run](std::size_t written) {
+                ctx.progress.throwIfCancelled();
+                ctx.progress.wrote(written, run.rows);
+            });
+        ctx.progress.wrote(run.rows, run.rows);
         result.close();
         return run;
     } catch (...) {

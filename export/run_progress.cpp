@@ -16,7 +16,14 @@ void RunProgress::beginStep(std::size_t step, const std::string& gbkText, std::s
     parts_ = std::max<std::size_t>(parts, 1);
     text_ = gbkText;
     read_ = 0;
+    scanShare_ = 1.0;
+    written_ = 0;
     filesBefore_ = fileTotal_ = fileRead_ = 0;
+    report();
+}
+
+void RunProgress::wrote(std::uint64_t rowsWritten, std::uint64_t rows) {
+    written_ = rows == 0 ? 1.0 : static_cast<double>(rowsWritten) / static_cast<double>(rows);
     report();
 }
 
@@ -49,8 +56,10 @@ void RunProgress::report() {
                                             std::uint64_t{0}));
     const double partBytes =
         current < steps_.size() ? static_cast<double>(steps_[current]) / static_cast<double>(parts_) : 0.0;
-    const double done = before + partBytes * static_cast<double>(part_) +
-                        std::min(static_cast<double>(read_), partBytes);
+    const double scanned = partBytes > 0 ? std::min(static_cast<double>(read_) / partBytes, 1.0) : 0.0;
+    const double withinPart = written_ > 0 ? scanShare_ + (1 - scanShare_) * std::min(written_, 1.0)
+                                           : scanShare_ * scanned;
+    const double done = before + partBytes * (static_cast<double>(part_) + withinPart);
     if (total > 0) shown_ = std::clamp(done / total, shown_, 1.0);
     const int perMille = static_cast<int>(shown_ * 1000);
     if (perMille == shownPerMille_ && text_ == shownText_) return;

@@ -37,6 +37,13 @@ public:
     void retitle(const std::string& gbkText);
     // The bytes of the current step (or part) read so far.
     void advance(std::uint64_t bytesRead);
+    // The step writes its result after its scan: the scan takes kScanShare of
+    // the step, the writing (and what comes between) the rest.  Call before
+    // the scan begins.
+    void willWrite() { scanShare_ = kScanShare; }
+    // Rows of the step's result written so far, of rows.
+    void wrote(std::uint64_t rowsWritten, std::uint64_t rows);
+    static constexpr double kScanShare = 0.85;
 
     // The engine's scan: bytes read of the file it scans (a statement with a
     // join reads two files, one after the other).  False once cancelled.
@@ -60,6 +67,8 @@ private:
     std::size_t step_ = 0, part_ = 0, parts_ = 1;
     std::string text_;
     std::uint64_t read_ = 0;  // bytes of the current step or part read
+    double scanShare_ = 1.0;  // of the current step or part
+    double written_ = 0;      // share of the step's result written
     // The files a statement has read before the one it scans now.
     std::uint64_t filesBefore_ = 0, fileTotal_ = 0, fileRead_ = 0;
     double shown_ = 0;

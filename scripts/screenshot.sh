@@ -4,13 +4,15 @@
 #   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
 # Writes window-empty.png, window-data.png, window-domain.png,
 # window-chart.png, window-chart-all.png (and -whole.png, the whole chart),
-# message.png, failure.png, file-dialog.png and folder-browser.png.
+# message.png, failure.png, file-dialog.png and folder-browser.png, and for
+# long work window-progress.png (the progress dialog during a full export of
+# a generated list) and window-summary.png (its completion message and summary).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 out=${2:-$build/screenshots}
 mkdir -p "$out"
-cmake --build "$build" --target window_screenshot dialog_screenshot >/dev/null
+cmake --build "$build" --target window_screenshot dialog_screenshot long_work_screenshot >/dev/null
 tool=$build/tests/app/window_screenshot
 
 sample=$(mktemp -d)
@@ -32,4 +34,5 @@ run "$out/window-domain.png" "$sample/list.csv" domain
 run "$out/window-chart.png" "$sample/domains.csv" chart
 run "$out/window-chart-all.png" "$sample/domains.csv" chart-all
 xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/app/dialog_screenshot" "$out"
+xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/app/long_work_screenshot" "$out"
 echo "written to $out"

@@ -74,3 +74,22 @@ TEST(RunProgress, TheScanStopsOnceCancelled) {
     EXPECT_TRUE(none.progress(5, 10));
     EXPECT_EQ(feedback.steps.size(), 1u);
 }
+
+// A step that writes its result: the scan fills most of the step, the rows
+// written the rest, so that the bar does not stand full while rows are written.
+TEST(RunProgress, AStepThatWritesKeepsAShareForTheWriting) {
+    RecordingFeedback feedback;
+    platform::CancelRequest cancel;
+    RunProgress progress(feedback, cancel);
+    progress.plan({100, 100});
+    progress.beginStep(1, "b");
+    progress.willWrite();
+    progress.progress(100, 100);
+    EXPECT_DOUBLE_EQ(progress.fraction(), (100 + 100 * RunProgress::kScanShare) / 200);
+    progress.wrote(0, 10);
+    EXPECT_DOUBLE_EQ(progress.fraction(), (100 + 100 * RunProgress::kScanShare) / 200);
+    progress.wrote(5, 10);
+    EXPECT_DOUBLE_EQ(progress.fraction(), (100 + 100 * (RunProgress::kScanShare + (1 - RunProgress::kScanShare) / 2)) / 200);
+    progress.wrote(10, 10);
+    EXPECT_DOUBLE_EQ(progress.fraction(), 1.0);
+}
