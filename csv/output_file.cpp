@@ -51,11 +51,11 @@ void OutputFile::writeAll(const char* p, std::size_t left) {
     written_ += left;
 }
 
-void OutputFile::close() {
-    if (!file_) return;
+template <class End>
+void OutputFile::flushAnd(End&& end) {
     try {
         flush();
-        file_->commit();
+        end(*file_);
     } catch (const platform::FileError& e) {
         file_.reset();
         throw outputFailure(OutputFileError::Stage::Write, e);
@@ -63,21 +63,17 @@ void OutputFile::close() {
         file_.reset();
         throw;
     }
+}
+
+void OutputFile::close() {
+    if (!file_) return;
+    flushAnd([](platform::StagedFile& file) { file.commit(); });
     file_.reset();
 }
 
 std::unique_ptr<platform::StagedFile> OutputFile::finish() {
     if (!file_) throw OutputFileError(OutputFileError::Stage::Write, 0, "Cannot write file \"" + path_ + "\".");
-    try {
-        flush();
-        file_->close();
-    } catch (const platform::FileError& e) {
-        file_.reset();
-        throw outputFailure(OutputFileError::Stage::Write, e);
-    } catch (...) {
-        file_.reset();
-        throw;
-    }
+    flushAnd([](platform::StagedFile& file) { file.close(); });
     return std::move(file_);
 }
 

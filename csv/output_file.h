@@ -68,6 +68,9 @@ public:
 
 private:
     void flush();
+    // Flushes, then ends the file with end(file); a failure drops the file.
+    template <class End>
+    void flushAnd(End&& end);
     // Writes all of the bytes to the file, counting them.
     void writeAll(const char* p, std::size_t left);
 

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -82,25 +84,22 @@ public:
     }
 
     void syncDirectory(std::string_view path) override {
-        const int cause = onFolder(path, ::fsync);
         // Some file systems cannot sync a folder; their renames are as safe as they get.
-        if (cause != 0 && cause != EINVAL && cause != ENOTSUP) throw fileFailure("Cannot write folder", path, cause);
+        syncFolder(path, ::fsync, {EINVAL, ENOTSUP});
     }
 
-    void syncFileSystem(std::string_view path) override {
-        const int cause = onFolder(path, ::syncfs);
-        if (cause != 0) throw fileFailure("Cannot write folder", path, cause);
-    }
+    void syncFileSystem(std::string_view path) override { syncFolder(path, ::syncfs, {}); }
 
 private:
-    // Runs call on the open folder; returns 0 or the cause of its failure.
-    static int onFolder(std::string_view path, int (*call)(int)) {
+    // sync on the folder's descriptor; the causes listed are not failures.
+    static void syncFolder(std::string_view path, int (*sync)(int), std::initializer_list<int> harmless) {
         const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) throw fileFailure("Cannot write folder", path, errno);
-        const int result = call(fd);
-        const int cause = result != 0 ? errno : 0;
+        const int result = sync(fd);
+        const int cause = errno;
         ::close(fd);
-        return cause;
+        if (result != 0 && std::find(harmless.begin(), harmless.end(), cause) == harmless.end())
+            throw fileFailure("Cannot write folder", path, cause);
     }
 };
 
