@@ -27,13 +27,10 @@
 #include "app/operation_runner.h"
 #include "app/progress_dialog.h"
 #include "app/status_line.h"
-#include "app/tform1.h"
-#include "fake_ports.h"
 #include "platform/file_system.h"
+#include "window_under_test.h"
 
 namespace {
-
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Holds the run at the creation of a file whose name holds `at` until released.
 class GateFileSystem : public platform::FileSystemWrapper {
@@ -92,16 +89,17 @@ QStringList partialFiles(const QString& dir) {
 class WindowLongWorkTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<FakePorts> ports;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<WindowUnderTest> window;
+    TForm1* form = nullptr;
+    FakePorts* ports = nullptr;
 
-    QString path(const QString& name) const { return dir->filePath(name); }
+    QString path(const QString& name) const { return window->path(name); }
+    QString folder() const { return window->dir->path(); }
     app::ProgressDialog* dialog() const { return form->runner()->dialog(); }
 
     // Every control the user could start an operation or change an option with.
     QList<QWidget*> operatingControls() const {
-        TForm1* f = form.get();
+        TForm1* f = form;
         QList<QWidget*> controls;
         controls << f->btn_fileopen << f->cbx_delimite << f->cbx_field << f->cbx_hdr << f->btn_search << f->rbt_top20
                  << f->edt_viewoption_end << f->pgc_preview->tabBar() << f->cbx_filter_email << f->edt_filter_start2
@@ -126,7 +124,6 @@ class WindowLongWorkTest : public QObject {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(generatedList(rows));
         file.close();
-        form->cbx_hdr->setChecked(true);
         ports->fileAnswers.push_back(path("list.csv"));
         form->btn_fileopen->click();
         QCOMPARE(ports->messages, QStringList());
@@ -135,18 +132,13 @@ class WindowLongWorkTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        ports = std::make_unique<FakePorts>();
-        form = std::make_unique<TForm1>(ports.get());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        window = std::make_unique<WindowUnderTest>();
+        QVERIFY(window->dir->isValid());
+        window->newWindow(true);
+        form = window->form.get();
+        ports = window->ports.get();
     }
-    void cleanup() {
-        form.reset();
-        ports.reset();
-        dir.reset();
-    }
+    void cleanup() { window.reset(); }
 
     void progressDialogAndCancel() {
         openList(600000);
@@ -214,7 +206,7 @@ private slots:
         QVERIFY(QFile::exists(path("list-Invalid.csv")));
         QVERIFY(!QFile::exists(path("list-Temp.csv")));
         QVERIFY(!QFile::exists(path("list-Export.csv")));
-        QCOMPARE(partialFiles(dir->path()), QStringList());
+        QCOMPARE(partialFiles(folder()), QStringList());
         const QByteArray invalid = [&] {
             QFile f(path("list-Invalid.csv"));
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -229,13 +221,13 @@ private slots:
         QCOMPARE(ports->summaries.size(), 1);
         QVERIFY(ports->summaries.at(0).startsWith(u("读取的非空地址：600,000\n")));
         QVERIFY(allEnabled());
-        QCOMPARE(partialFiles(dir->path()), QStringList());
+        QCOMPARE(partialFiles(folder()), QStringList());
     }
 
     void escapeCancelsBeforeTheDialogShows() {
         openList(2000);
         form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(form));
         GateFileSystem gate("list-Error.csv");
         platform::ScopedFileSystem installed(gate);
         QTimer probe;
@@ -243,7 +235,7 @@ private slots:
         connect(&probe, &QTimer::timeout, [&] {
             if (pressed || !gate.held()) return;
             pressed = true;
-            QTest::keyClick(form.get(), Qt::Key_Escape);
+            QTest::keyClick(form, Qt::Key_Escape);
             gate.release();
         });
         probe.start(5);
@@ -253,7 +245,7 @@ private slots:
         QCOMPARE(ports->messages, QStringList(u("操作已取消。")));
         QVERIFY(QFile::exists(path("list-Invalid.csv")));
         QVERIFY(!QFile::exists(path("list-Error.csv")));  // dropped while it was being written
-        QCOMPARE(partialFiles(dir->path()), QStringList());
+        QCOMPARE(partialFiles(folder()), QStringList());
     }
 
     void closingDuringARunAsksThenCancels() {
@@ -284,7 +276,7 @@ private slots:
         QCOMPARE(ports->messages, QStringList());  // closing: no box after the choice
         QTRY_VERIFY(!form->isVisible());
         QVERIFY(!QFile::exists(path("list-Error.csv")));
-        QCOMPARE(partialFiles(dir->path()), QStringList());
+        QCOMPARE(partialFiles(folder()), QStringList());
     }
 
     void closingWhenIdleAsksNothing() {
