@@ -24,6 +24,7 @@ OperationRunner::~OperationRunner() = default;
 void OperationRunner::run(const std::function<void()>& body) {
     if (running_) throw std::logic_error("an operation is already running");
     running_ = true;
+    dialogDue_ = held_ = false;
     dialog_->reset();
     {
         std::lock_guard<std::mutex> lock(latestMutex_);
@@ -61,10 +62,17 @@ void OperationRunner::cancel() {
 }
 
 void OperationRunner::showDialog() {
+    dialogDue_ = true;
+    clock_.start();
+    if (held_) return;
     showLatestProgress();
     dialog_->setElapsed(elapsed_.elapsed());
-    clock_.start();
     dialog_->show();
+}
+
+void OperationRunner::holdDialog() {
+    held_ = true;
+    dialog_->hide();
 }
 
 void OperationRunner::onWindowThread(const std::function<void()>& fn, bool wait) {
@@ -101,6 +109,10 @@ void OperationRunner::showLatestProgress() {
     }
     dialog_->setStep(step);
     dialog_->setFraction(fraction);
+    if (held_ && running_) {
+        held_ = false;
+        if (dialogDue_) dialog_->show();
+    }
 }
 
 }  // namespace app

@@ -43,6 +43,10 @@ public:
     // From the operation: the step and the share done, shown as the window
     // gets to it (only the latest counts).
     void progress(const QString& step, double fraction);
+    // A message box of the operation comes up: the dialog steps aside until
+    // the operation reports progress again (after a box at the end it stays
+    // hidden).  On the window's thread.
+    void holdDialog();
 
     ProgressDialog* dialog() const { return dialog_; }
     // How long an operation runs before the dialog shows.
@@ -62,6 +66,8 @@ private:
     QTimer clock_;
     QElapsedTimer elapsed_;
     bool running_ = false;
+    bool dialogDue_ = false;  // the operation has run long enough for the dialog
+    bool held_ = false;       // a box came up and no progress since
 
     std::mutex latestMutex_;
     QString latestStep_;

@@ -154,19 +154,26 @@ void TForm1::FormShow() {
 // thread, a message box holding the operation until it is closed.  Once the
 // user has chosen to close the window, no more boxes are shown.
 
+void TForm1::showBox(const std::function<void()>& box) {
+    runner_->onWindowThread(
+        [&] {
+            if (closeRequested_) return;
+            if (runner_->running()) runner_->holdDialog();  // not behind the box
+            box();
+        },
+        true);
+}
+
 void TForm1::showMessage(const std::string& text) {
-    runner_->onWindowThread([&] { if (!closeRequested_) ports_->showMessage(app::widgetText(text)); }, true);
+    showBox([&] { ports_->showMessage(app::widgetText(text)); });
 }
 
 void TForm1::showCompletion(const std::string& text, const std::string& summary) {
-    runner_->onWindowThread(
-        [&] { if (!closeRequested_) ports_->showCompletion(app::widgetText(text), app::widgetText(summary)); }, true);
+    showBox([&] { ports_->showCompletion(app::widgetText(text), app::widgetText(summary)); });
 }
 
 void TForm1::showFailure(const std::string& text) {
-    runner_->onWindowThread(
-        [&] { if (!closeRequested_) ports_->showFailure(app::widgetText(platform::uncaughtFailureText(text))); },
-        true);
+    showBox([&] { ports_->showFailure(app::widgetText(platform::uncaughtFailureText(text))); });
 }
 
 void TForm1::setBusy(bool busy) {

@@ -172,6 +172,9 @@ private:
     // Runs one handler; a failure it lets out is shown in the failure box.
     template <class Body>
     void guarded(Body&& body);
+    // A box the core asks for, shown on the window's thread, the operation
+    // waiting; none once the user has chosen to close the window.
+    void showBox(const std::function<void()>& box);
     // Runs a call of the core on the worker thread, the controls that start
     // an operation or change an option disabled meanwhile, under the busy
     // cursor.  body must not touch a widget: read the controls before.

@@ -4,17 +4,22 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "app/ui_ports.h"
 
 class FakePorts : public app::UiPorts {
 public:
-    void showMessage(const QString& text) override { messages << text; }
+    void showMessage(const QString& text) override {
+        messages << text;
+        if (onBox) onBox();
+    }
     // The completion message among the messages, its summary apart.
     void showCompletion(const QString& text, const QString& summary) override {
         messages << text;
         summaries << summary;
+        if (onBox) onBox();
     }
     bool confirm(const QString& question) override {
         questions << question;
@@ -47,6 +52,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<std::optional<QString>> folderAnswers;
     std::deque<bool> confirmAnswers;
+    std::function<void()> onBox;  // called as a message box would show
     QStringList messages, summaries, questions, failures, offeredFiles, folderTitles, urls;
     int busyDepth = 0;
     int busyCount = 0;

@@ -181,9 +181,12 @@ private slots:
             if (running.elapsed() > 60000) gate.release();  // never hang the test
         });
         probe.start(5);
+        bool dialogBehindTheBox = true;
+        ports->onBox = [&] { dialogBehindTheBox = dialog()->isVisible(); };
         running.start();
         form->btn_export_all->click();  // returns when the run has ended
         probe.stop();
+        ports->onBox = nullptr;
 
         QVERIFY(seen.dialogShown);
         QVERIFY(running.elapsed() >= app::OperationRunner::kDialogDelayMs);
@@ -197,6 +200,7 @@ private slots:
         QVERIFY(seen.barWhenCancelled >= 333);  // a third of the bar: the invalid addresses are done
 
         QCOMPARE(ports->messages, QStringList(u("操作已取消。")));
+        QVERIFY(!dialogBehindTheBox);  // the dialog steps aside for the message
         QCOMPARE(ports->summaries, QStringList());
         QCOMPARE(ports->failures, QStringList());
         QVERIFY(!dialog()->isVisible());
