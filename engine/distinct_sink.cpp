@@ -1,5 +1,7 @@
 #include "engine/distinct_sink.h"
 
+#include "engine/parallel_scan.h"
+
 #include <algorithm>
 #include <exception>
 #include <thread>
@@ -113,6 +115,7 @@ void DistinctSink::absorb(Half& half, Foreign& values, std::uint64_t ordinalBase
             if (c != RowIndex::kNone) __builtin_prefetch(half.rows.row(c)->data);
         }
         add(half, values.cells.row(i), hashAt(i), values.ordinals[i] + ordinalBase, Bytes::Owned, order);
+        checkStop(observer_, i + 1);
     }
     half.rows.adoptBytes(std::move(values.bytes));
 }
@@ -157,7 +160,12 @@ void DistinctSink::merge(RowSink& laterSink) {
                 failure = std::current_exception();
             }
         });
-        takeOwnHalf();
+        try {
+            takeOwnHalf();
+        } catch (...) {
+            other.join();  // stopped too, or finished
+            throw;
+        }
         other.join();
         if (failure) std::rethrow_exception(failure);
     } else {
@@ -211,7 +219,8 @@ void DistinctSink::resolve() {
         while (run.next < run.end && isMoved[run.half][run.next]) ++run.next;
         return run.next < run.end ? halves_[run.half].ordinals[run.next] : kEnd;
     };
-    for (;;) {
+    for (std::size_t taken = 1;; ++taken) {
+        checkStop(observer_, taken);
         std::uint64_t best = m < moved.size() ? moved[m].first : kEnd;
         Run* from = nullptr;
         for (Run& run : runs) {

@@ -36,6 +36,9 @@ public:
     void finish() override { flush(); }
     // Puts the rows in file order; call once after the scan.
     void resolve();
+    // The merge and the ordering ask the observer's stop request as they go
+    // (they take seconds over millions of values).
+    void watch(const ScanObserver* observer) { observer_ = observer; }
     RowStore& rows() { return rows_; }
 
 private:
@@ -61,6 +64,7 @@ private:
         std::size_t firstCell;
     };
     static constexpr std::size_t kBatch = 64;
+    const ScanObserver* observer_ = nullptr;
 
     bool limited() const { return limit_ != ~std::uint64_t{0}; }
     bool owns(std::uint64_t hash) const { return parts_ == 1 || static_cast<int>(hash & 1) == part_; }

@@ -41,14 +41,19 @@ public:
 
 enum class CodePage { Gbk, Utf8 };
 
-// Learns how far a scan has got and may ask it to stop.  Called from the
-// thread that runs the statement, at block granularity.
+// Learns how far a scan has got and may ask it to stop.  progress() is called
+// from the thread that runs the statement, at block granularity.
 class ScanObserver {
 public:
     virtual ~ScanObserver() = default;
     // bytesRead of totalBytes of the file being scanned; return false to stop
     // the statement (it then fails with an Error saying it was cancelled).
     virtual bool progress(std::uint64_t bytesRead, std::uint64_t totalBytes) = 0;
+    // True stops the statement as progress() returning false does.  Asked
+    // more often (every few ten thousand rows, also after the scan, while the
+    // distinct step merges and orders its values) and from any thread that
+    // works for the statement: it must be cheap and thread-safe.
+    virtual bool stopRequested() const { return false; }
 };
 
 class Connection {

@@ -68,6 +68,7 @@ struct Plan {
     JoinSpec join;
     std::unique_ptr<JoinTable> joinTable;
     std::uint64_t scanLimit = kNoLimit;
+    const ScanObserver* observer = nullptr;  // asked to stop also between blocks
 };
 
 class StatementWorker : public ScanWorker {
@@ -85,10 +86,12 @@ public:
             std::vector<std::unique_ptr<Node>> columns;
             for (const Expr* o : plan.outputs) columns.push_back(compileRowExpression(*o, chars, "select"));
             if (plan.statement.distinct) {
-                sink_ = std::make_unique<DistinctSink>(
+                auto distinct = std::make_unique<DistinctSink>(
                     std::move(columns), plan.scanLimit,
                     std::vector<CharStepper>(plan.rowChars.begin(), plan.rowChars.begin() + plan.outputs.size()), part,
                     parts);
+                distinct->watch(plan.observer);
+                sink_ = std::move(distinct);
             } else {
                 for (std::size_t i = 0; i < plan.orderExprs.size(); ++i)
                     if (plan.orderOutput[i] < 0)
@@ -347,6 +350,7 @@ RowStore distinctRows(RowStore& rows, std::size_t columns, const CharStepper* ch
 QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer) {
     Plan plan;
     plan.chars = context.chars;
+    plan.observer = observer;
     plan.statement = parseStatement(sql, context.chars);
     buildPlan(plan, context);
 

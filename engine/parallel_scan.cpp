@@ -28,9 +28,11 @@ std::uint64_t nextLineStart(int fd, std::uint64_t from, std::uint64_t size) {
     return 0;
 }
 
-void scanRange(CsvReader& reader, ScanWorker& worker) {
-    while (reader.next())
+void scanRange(CsvReader& reader, ScanWorker& worker, const ScanObserver* observer) {
+    for (std::size_t rows = 1; reader.next(); ++rows) {
         if (!worker.process(reader.fields())) break;
+        checkStop(observer, rows);
+    }
     worker.finish();
 }
 
@@ -59,7 +61,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
             if (observer && !observer->progress(read, size)) throwCancelled();
         });
         if (observer && !observer->progress(start, size)) throwCancelled();
-        scanRange(reader, *first);
+        scanRange(reader, *first, observer);
         if (observer) observer->progress(size, size);
         return first;
     }
@@ -75,7 +77,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
             if (stopSecond) throw StopRequested{};
         });
         try {
-            scanRange(reader, *second);
+            scanRange(reader, *second, observer);
         } catch (const StopRequested&) {
         }
     });
@@ -105,7 +107,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
             report();
         });
         report();
-        scanRange(reader, *first);
+        scanRange(reader, *first, observer);
         if (reader.offset() == cut) {
             finishSecond(true);
             first->merge(*second);
@@ -113,7 +115,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
             // A quoted field ran across the cut: read the rest here.
             finishSecond(false);
             reader.setStopAt(size);
-            scanRange(reader, *first);
+            scanRange(reader, *first, observer);
         } else {
             finishSecond(false);  // the first worker had enough rows
         }

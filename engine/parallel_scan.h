@@ -45,4 +45,11 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request);
 // Throws the Error of a cancelled statement.
 [[noreturn]] void throwCancelled();
 
+// Between two blocks too: every kStopCheckRows rows (or values of the
+// distinct step's merge and ordering) the observer's stop request is asked.
+constexpr std::size_t kStopCheckRows = std::size_t{1} << 16;
+inline void checkStop(const ScanObserver* observer, std::size_t count) {
+    if (observer && (count & (kStopCheckRows - 1)) == 0 && observer->stopRequested()) throwCancelled();
+}
+
 }  // namespace engine

@@ -48,6 +48,8 @@ public:
     // The engine's scan: bytes read of the file it scans (a statement with a
     // join reads two files, one after the other).  False once cancelled.
     bool progress(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
+    // Any thread of the statement, between blocks: the cancel request alone.
+    bool stopRequested() const override { return cancelRequested(); }
 
     bool cancelRequested() const { return cancel_ != nullptr && cancel_->requested(); }
     // Throws platform::OperationCancelled when cancelled.

@@ -144,6 +144,48 @@ TEST(RowsMatched, BothScanningThreadsAreCounted) {
     EXPECT_EQ(rs.recordCount(), invalid);
 }
 
+// A stop asked between two progress reports: within a block of the scan, and
+// after the scan while the distinct step puts its values in file order.
+TEST(StopRequested, StopsTheStatementBetweenBlocksAndAfterTheScan) {
+    // The whole file is read as one block (reported as read == total), its
+    // rows are taken, then the scan's end is reported again.
+    class Observer : public engine::ScanObserver {
+    public:
+        bool progress(std::uint64_t read, std::uint64_t total) override {
+            if (read == total) ++ends;
+            return true;  // never stops here
+        }
+        bool stopRequested() const override { return always || (afterScan && ends >= 2); }
+        bool always = false, afterScan = false;
+        int ends = 0;
+    };
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 200000; ++i) text += "someone" + std::to_string(i) + "@example.com\r\n";  // 5 MB: one block
+    dir.write("list.csv", text);
+    engine::Connection conn;
+    conn.open(connectionString(dir.path(), "No", "Delimited"));
+    const std::string sql = "select distinct lcase([F1]) from [list.csv]";
+    for (const bool afterScan : {false, true}) {
+        Observer observer;
+        observer.always = !afterScan;
+        observer.afterScan = afterScan;
+        engine::ResultSet rs;
+        try {
+            rs.open(conn, sql, &observer);
+            ADD_FAILURE() << "not stopped";
+        } catch (const engine::Error& e) {
+            EXPECT_STREQ(e.what(), "The statement was cancelled.");
+        }
+        EXPECT_EQ(observer.ends, afterScan ? 2 : 1);  // stopped within the one block, or after the scan
+        EXPECT_FALSE(rs.isOpen());
+    }
+    Observer quiet;
+    engine::ResultSet rs;
+    rs.open(conn, sql, &quiet);
+    EXPECT_EQ(rs.recordCount(), 200000u);
+}
+
 TEST_F(Statements, ExclusionPassOverIntermediateFiles) {
     // The intermediate file as the CSV writer leaves it: quoted, CRLF between lines, none after the last.
     dir_.write("addr-Temp.csv", "\"wang@qq.com\"\r\n\"li@qq.com\"\r\n\"abcdefghijk@qq.com\"\r\n\"x@163.com\"");
