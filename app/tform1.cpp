@@ -91,8 +91,9 @@ void TForm1::connectHandlers() {
     on(btn_export_domain_setup, &QPushButton::clicked, &TForm1::btn_export_domain_setupClick);
     on(status_bar1, &app::StatusLine::clicked, &TForm1::status_bar1Click);
     // Escape stops a running operation also before its dialog shows.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, runner_, &app::OperationRunner::cancel);
+    escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape_->setEnabled(false);  // the key stays free for the window otherwise
+    connect(escape_, &QShortcut::activated, runner_, &app::OperationRunner::cancel);
 }
 
 bool TForm1::operationRunning() const { return runner_->running(); }
@@ -102,7 +103,14 @@ void TForm1::runOperation(const std::function<void()>& body) {
     {
         app::ControlLock lock(this);
         platform::BusyGuard busy(*this);
-        runner_->run(body);
+        escape_->setEnabled(true);
+        try {
+            runner_->run(body);
+        } catch (...) {
+            escape_->setEnabled(false);
+            throw;
+        }
+        escape_->setEnabled(false);
     }
     if (closeRequested_) QTimer::singleShot(0, this, &QWidget::close);
 }

@@ -26,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QShortcut;
 class QTabWidget;
 class QTableView;
 class QToolButton;
@@ -204,6 +205,7 @@ private:
 
     core::Workspace workspace_{*this};
     app::OperationRunner* runner_ = nullptr;
+    QShortcut* escape_ = nullptr;  // cancels the running operation
     bool closeRequested_ = false;  // the user closed the window during an operation
 
     app::ResultSetModel* ds_preview = nullptr;
