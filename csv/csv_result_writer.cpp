@@ -30,7 +30,8 @@ void writeQuotedCell(OutputFile& file, std::string_view text) {
 
 }  // namespace
 
-void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark, const RowCheck& check) {
+void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark, const RowCheck& check,
+                                   bool intermediate) {
     OutputFile file(path);
     if (byteOrderMark) file.write(kUtf8ByteOrderMark);
     const std::size_t columns = result_.columnNames().size();
@@ -44,7 +45,7 @@ void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark, 
             writeQuotedCell(file, value ? *value : std::string_view());
         }
     }
-    file.close();
+    file.close(!intermediate);
 }
 
 }  // namespace csv

@@ -28,7 +28,10 @@ public:
     // OutputFileError when the file cannot be created, written or closed;
     // the message names the file and the cause.  On any failure, or an
     // exception from check, the named file keeps what it held before.
-    void WriteCsvFile(const std::string& path, bool byteOrderMark = false, const RowCheck& check = {});
+    // intermediate: a file the same run reads and removes, put in place
+    // without waiting for the disk.
+    void WriteCsvFile(const std::string& path, bool byteOrderMark = false, const RowCheck& check = {},
+                      bool intermediate = false);
 
 private:
     engine::ResultSet& result_;

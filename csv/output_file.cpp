@@ -65,9 +65,9 @@ void OutputFile::flushAnd(End&& end) {
     }
 }
 
-void OutputFile::close() {
+void OutputFile::close(bool waitForDisk) {
     if (!file_) return;
-    flushAnd([](platform::StagedFile& file) { file.commit(); });
+    flushAnd([waitForDisk](platform::StagedFile& file) { file.commit(waitForDisk); });
     file_.reset();
 }
 

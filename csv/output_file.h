@@ -56,7 +56,8 @@ public:
     }
     // Hands the buffer to the file, syncs it and puts it in place under its
     // name; throws on any failure (the named file then keeps what it held).
-    void close();
+    // Without waitForDisk it is put in place unsynced (an intermediate file).
+    void close(bool waitForDisk = true);
     // Hands the buffer to the file and closes it, complete but not yet in
     // place: for platform::StagedFile::commitAll with other files.  Throws on
     // a failure (the file is then dropped).

@@ -28,9 +28,13 @@ std::optional<StatementRun> ExportAddressClass(ExportRun& ctx, const std::string
     ctx.progress.beginStep(step, platform::gbk(stepTextUtf8));
     const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.sourceFile() +
                             "]" + " where " + condition(column);
+    // The valid addresses are an intermediate file when the exclusion pass
+    // reads and removes them; otherwise they become -Export.csv.
+    const bool intermediate = step == kValidStep && ctx.plan.exclusionPass;
     platform::BusyGuard busy(ctx.feedback);
     try {
-        const StatementRun run = RunIntoFile(ctx, ctx.source.adoconn_preview, sql, OutputPath(ctx, suffix));
+        const StatementRun run =
+            RunIntoFile(ctx, ctx.source.adoconn_preview, sql, OutputPath(ctx, suffix), intermediate);
         ctx.summary.read += run.matched;
         return run;
     } catch (const std::exception& e) {

@@ -62,17 +62,20 @@ void OpenSharedResult(ExportRun& ctx, engine::Connection& conn, const std::strin
 }
 
 StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
-                         const std::string& path) {
+                         const std::string& path, bool intermediate) {
     ctx.progress.willWrite();
     OpenSharedResult(ctx, conn, sql);
     try {
         engine::ResultSet& result = ctx.source.adodst_csv;
         const StatementRun run{result.recordCount(), result.rowsMatched()};
         if (run.rows > 0)
-            csv::CsvResultWriter(result).WriteCsvFile(path, ctx.resultsHaveByteOrderMark(), [&ctx, &run](std::size_t written) {
-                ctx.progress.throwIfCancelled();
-                ctx.progress.wrote(written, run.rows);
-            });
+            csv::CsvResultWriter(result).WriteCsvFile(
+                path, ctx.resultsHaveByteOrderMark(),
+                [&ctx, &run](std::size_t written) {
+                    ctx.progress.throwIfCancelled();
+                    ctx.progress.wrote(written, run.rows);
+                },
+                intermediate);
         ctx.progress.wrote(run.rows, run.rows);
         result.close();
         return run;

@@ -32,9 +32,10 @@ struct StatementRun {
 // OpenSharedResult, then the rows written to path when there is at least one
 // (the cancel request checked as they are written), and the result set closed
 // again.  Throws the engine's or the writer's failure, or OperationCancelled;
-// the result set is then closed and path keeps what it held.
+// the result set is then closed and path keeps what it held.  An
+// intermediate file (read and removed by the same run) is not synced.
 StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
-                         const std::string& path);
+                         const std::string& path, bool intermediate = false);
 
 // Weighs the progress bar anew after a change of ctx.plan.
 void Replan(ExportRun& ctx);

@@ -85,7 +85,7 @@ void StagedFile::append(std::string_view bytes) {
     }
 }
 
-void StagedFile::commit() {
+void StagedFile::commit(bool waitForDisk) {
     if (committed_) return;
     if (!file_) throw FileError("Cannot write file \"" + finalPath_ + "\".");
     FileSystem& fs = FileSystem::current();
@@ -96,7 +96,7 @@ void StagedFile::commit() {
         return;
     }
     try {
-        file_->sync();
+        if (waitForDisk) file_->sync();
         file_->close();
         file_.reset();
     } catch (const FileError& e) {
@@ -112,7 +112,7 @@ void StagedFile::commit() {
         throw onFinalName("Cannot create file", finalPath_, e);
     }
     committed_ = true;
-    fs.syncDirectory(folderOf(finalPath_));
+    if (waitForDisk) fs.syncDirectory(folderOf(finalPath_));
 }
 
 void StagedFile::close() {

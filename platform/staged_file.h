@@ -34,7 +34,9 @@ public:
     // syncs the folder.  On a failure the temporary file is removed and the
     // final name keeps what it held; throws FileError ("Cannot write file
     // "FINAL". CAUSE", or "Cannot create file ..." when the rename fails).
-    void commit();
+    // Without waitForDisk nothing is synced: for an intermediate file that
+    // the same run reads and removes, and no later run takes for a result.
+    void commit(bool waitForDisk = true);
 
     // Many small files (the parts of a split) are put in place together:
     // close() each when it is complete, then commitAll() syncs their file

@@ -4,6 +4,7 @@
 // completed before it, removes the one being written, keeps an earlier file
 // of that name, and ends with "操作已取消。" alone.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -261,6 +262,28 @@ TEST_F(LongWork, CancellingPreviewsAndTheCount) {
     EXPECT_FALSE(workspace.PreviewDataBy(input));
     EXPECT_FALSE(workspace.previewResult().isOpen());
     EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")});
+}
+
+// Every result file waits for the disk before it takes its name; the
+// intermediate file does not when the exclusion pass reads and removes it.
+TEST_F(LongWork, ResultFilesAreSyncedTheIntermediateOneOnlyWhenItBecomesTheExport) {
+    const auto syncedNames = [&](const exporting::CleaningOptions& options) {
+        testsupport::FaultyFileSystem disk;
+        platform::ScopedFileSystem installed(disk);
+        EXPECT_TRUE(workspace.ExportAll(options, "email", dir.path()));
+        Names names;
+        for (const auto& path : disk.synced) names.push_back(path.substr(path.rfind('/') + 1));
+        return names;
+    };
+    const std::string pid = std::to_string(::getpid());
+    const auto temporary = [&](const std::string& name) { return "." + name + "." + pid + ".partial"; };
+    exporting::CleaningOptions excluding;
+    excluding.excludeFile = true;
+    excluding.excludeFileName = "excl.csv";
+    EXPECT_EQ(syncedNames(excluding), (Names{temporary("list-Invalid.csv"), temporary("list-Error.csv"),
+                                             temporary("list-Exclude.csv"), temporary("list-Export.csv")}));
+    EXPECT_EQ(syncedNames(exporting::CleaningOptions{}),
+              (Names{temporary("list-Invalid.csv"), temporary("list-Error.csv"), temporary("list-Temp.csv")}));
 }
 
 // A run killed in this folder left a temporary file; the next run removes it.

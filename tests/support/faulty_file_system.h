@@ -26,7 +26,7 @@ public:
         errorNumber_ = errorNumber;
     }
 
-    std::vector<std::string> created, renamedTo, removed, syncedDirectories, syncedFileSystems;
+    std::vector<std::string> created, renamedTo, removed, synced, syncedDirectories, syncedFileSystems;
 
     std::unique_ptr<platform::WritableFile> createFile(std::string_view path) override {
         created.emplace_back(path);
@@ -64,6 +64,7 @@ private:
             real_->append(bytes);
         }
         void sync() override {
+            fs_.synced.push_back(path_);
             fs_.check(Call::Sync, path_, "Cannot write file");
             real_->sync();
         }
