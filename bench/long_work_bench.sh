@@ -4,7 +4,8 @@
 # and dialog) and through the operations core called directly, and, given an
 # earlier build, the same window before the worker thread existed; then how
 # long a cancel request takes to stop the export, at several moments.
-# The machine may be shared: every figure is the median of --runs runs, the
+# The machine may be shared: every figure is the median of --runs runs (wall
+# time and the process's CPU time, which a loaded machine skews less), the
 # variants taken in turn so that a load change hits them alike.
 #
 # usage: bench/long_work_bench.sh [--build DIR] [--base-build DIR] [--data DIR]
@@ -43,7 +44,7 @@ trap 'rm -rf "$out"' EXIT
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-declare -A times
+declare -A times cpus
 variants="core window"
 [[ -n $base ]] && variants="base-window $variants"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -55,17 +56,17 @@ for ((i = 1; i <= runs; i++)); do
       base-window) line=$("$base/bench/long-work-bench" window "$list" "$out" "excl-$size.csv") ;;
       *) line=$("$tool" "$v" "$list" "$out" "excl-$size.csv") ;;
     esac
-    t=$(awk '{ print $2 }' <<< "$line")
-    times[$v]+="$t "
+    times[$v]+="$(awk '{ print $2 }' <<< "$line") "
+    cpus[$v]+="$(awk '{ print $3 }' <<< "$line") "
     echo "run $i $v: $line"
   done
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
-echo "| variant | median s | runs |"
-echo "|---|---|---|"
+echo "| variant | median wall s | median cpu s | wall s of each run | cpu s of each run |"
+echo "|---|---|---|---|---|"
 for v in $variants; do
-  echo "| $v | $(tr ' ' '\n' <<< "${times[$v]}" | grep . | median) | ${times[$v]}|"
+  echo "| $v | $(tr ' ' '\n' <<< "${times[$v]}" | grep . | median) | $(tr ' ' '\n' <<< "${cpus[$v]}" | grep . | median) | ${times[$v]}| ${cpus[$v]}|"
 done
 
 echo
