@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -118,10 +119,12 @@ int windowRun(const QString& list, const QString& outDir, const QString& exclusi
     QTimer canceller;
 #ifdef HAS_CANCEL
     std::chrono::steady_clock::time_point requested;
+    QString step;
     if (cancelAfter > 0) {
         canceller.setSingleShot(true);
         QObject::connect(&canceller, &QTimer::timeout, [&] {
             requested = std::chrono::steady_clock::now();
+            step = form.runner()->dialog()->stepLabel()->text();
             form.runner()->dialog()->cancelButton()->click();
         });
         canceller.start(static_cast<int>(cancelAfter * 1000));
@@ -134,8 +137,8 @@ int windowRun(const QString& list, const QString& outDir, const QString& exclusi
     const double cpu = cpuSeconds() - cpuStart;
 #ifdef HAS_CANCEL
     if (cancelAfter > 0) {
-        std::printf("cancel-window after %.1f s: stopped %.0f ms later (%s)\n", cancelAfter, seconds(requested) * 1000,
-                    ports.last.toUtf8().constData());
+        std::printf("cancel-window after %.1f s: stopped %.0f ms later (in %s; %s)\n", cancelAfter,
+                    seconds(requested) * 1000, step.toUtf8().constData(), ports.last.toUtf8().constData());
         return 0;
     }
 #endif
