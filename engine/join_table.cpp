@@ -21,7 +21,9 @@ JoinTable::JoinTable(const TableSource& table, std::vector<int> keyColumns, std:
     std::vector<Cell> key(keyColumns_.size());
     std::vector<std::size_t> last;
     std::string numberScratch;
-    while (reader.next()) {
+    for (std::size_t rows = 1; reader.next(); ++rows) {
+        // Between blocks too: a large table takes a while to index.
+        if ((rows & 0xFFFF) == 0) progress(reader.offset(), size);
         const auto& fields = reader.fields();
         bool nullKey = false;
         for (std::size_t i = 0; i < keyColumns_.size() && !nullKey; ++i) {
