@@ -168,8 +168,8 @@ int coreRun(const std::string& list, const std::string& outDir, const std::strin
     workspace.requestCancel();
     run.join();
     std::printf("cancel-core after %.1f s: stopped %.0f ms later (in %s; %s)\n", cancelAfter,
-                seconds(requested) * 1000, platform::gbkToUtf8(step).c_str(),
-                platform::gbkToUtf8(feedback.last).c_str());
+                seconds(requested) * 1000, step.c_str(),
+                feedback.last.c_str());
 #endif
     return 0;
 }

@@ -47,7 +47,7 @@ bool Workspace::operation(std::vector<std::uint64_t> stepBytes, Body&& body) {
         return body();
     } catch (const platform::OperationCancelled&) {
         cancel_.clear();  // consumed: the next call runs
-        feedback_.showMessage(platform::gbk("操作已取消。"));
+        feedback_.showMessage(std::string("操作已取消。"));
     } catch (const std::exception& failure) {
         feedback_.showFailure(failure.what());
     } catch (...) {
@@ -114,7 +114,7 @@ std::optional<long long> Workspace::CountRecords(const std::string& column) {
 }
 
 std::optional<long long> Workspace::countRecords(const std::string& column) {
-    progress_.beginStep(1, platform::gbk("正在统计记录总数……"));
+    progress_.beginStep(1, "正在统计记录总数……");
     engine::ResultSet& result = bound_.adodst_csv;
     const std::string statement = source::rowCountStatement(column, sourceFile());
     platform::BusyGuard busy(feedback_);
@@ -172,7 +172,7 @@ bool Workspace::PreviewDomains(const std::string& column, int top, bool automati
     engine::ResultSet& result = bound_.adodst_domain;
     const std::string statement = preview::domainPreviewStatement(sourceFile(), column, top);
     const bool shown = operation({sourceBytes()}, [&] {
-        progress_.beginStep(0, platform::gbk("正在统计邮件域……"));
+        progress_.beginStep(0, "正在统计邮件域……");
         platform::BusyGuard busy(feedback_);
         try {
             if (result.isOpen()) result.close();

@@ -24,8 +24,8 @@ bool emptyOrZeros(const std::string& text) {
 // the words of the progress; each adds the values it read to the summary.
 std::optional<StatementRun> ExportAddressClass(ExportRun& ctx, const std::string& column,
                                                std::string (*condition)(const std::string&), const char* suffix,
-                                               ExportStep step, const char* stepTextUtf8) {
-    ctx.progress.beginStep(step, platform::gbk(stepTextUtf8));
+                                               ExportStep step, const char* stepText) {
+    ctx.progress.beginStep(step, stepText);
     const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.sourceFile() +
                             "]" + " where " + condition(column);
     // The valid addresses are an intermediate file when the exclusion pass
@@ -192,13 +192,13 @@ bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string
 
     platform::BusyGuard busy(ctx.feedback);
     try {
-        ctx.progress.beginStep(kExcludeStep, platform::gbk("正在导出排除的Email地址……"));
+        ctx.progress.beginStep(kExcludeStep, "正在导出排除的Email地址……");
         const std::string excludePath = OutputPath(ctx, "-Exclude.csv");
         const StatementRun excluded = RunIntoFile(ctx, ctx.source.adoconn_csv, from + exclude, excludePath);
         ctx.summary.excluded = excluded.rows;
         if (excluded.rows > 0) ctx.summary.noteFile(excludePath, excluded.rows);
 
-        ctx.progress.beginStep(kKeepStep, platform::gbk("正在导出清理后的Email地址……"));
+        ctx.progress.beginStep(kKeepStep, "正在导出清理后的Email地址……");
         const std::string exportPath = OutputPath(ctx, "-Export.csv");
         const StatementRun kept = RunIntoFile(ctx, ctx.source.adoconn_csv, from + keep, exportPath);
         ctx.summary.exported = kept.rows;

@@ -30,7 +30,7 @@ bool safeGroupName(const std::string& name) {
 
 std::vector<Group> topDomainGroups(ExportRun& ctx, const std::string& table, int top) {
     std::vector<Group> groups;
-    ctx.progress.beginStep(kStatisticsStep, platform::gbk("正在统计邮件域……"));
+    ctx.progress.beginStep(kStatisticsStep, "正在统计邮件域……");
     try {
         OpenSharedResult(ctx, ctx.source.adoconn_csv, conditions::DomainStatisticsStatement(table, "F1", top));
         const std::size_t domainColumn = ctx.source.adodst_csv.columnIndex("domain");
@@ -81,7 +81,7 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
 
     for (std::size_t index = 0; index < groups.size(); ++index) {
         const auto& [name, list] = groups[index];
-        ctx.progress.beginStep(kGroupsStep, platform::gbk("正在导出邮件域 ") + name + platform::gbk("……"), index,
+        ctx.progress.beginStep(kGroupsStep, "正在导出邮件域 " + name + "……", index,
                                groups.size());
         std::string condition;
         for (const std::string& item : conditions::SplitCommaList(list)) {
@@ -98,7 +98,7 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
         run(condition, "-Export-" + name + ".csv");
     }
     if (!remainder.empty()) {
-        ctx.progress.beginStep(kRemainderStep, platform::gbk("正在导出其他邮件域……"));
+        ctx.progress.beginStep(kRemainderStep, "正在导出其他邮件域……");
         run(remainder, "-Export-OtherDomain.csv");
     }
     return true;

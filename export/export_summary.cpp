@@ -38,26 +38,25 @@ std::string GroupedDigits(std::uint64_t n) {
 }
 
 std::string SummaryText(const ExportSummary& s) {
-    using platform::gbk;
     // "（去重，存入 NAME）" names the file only when this run wrote it.
-    const auto where = [&](const char* distinctUtf8, const std::string& suffix) {
-        std::string words = distinctUtf8 ? gbk(distinctUtf8) : std::string();
-        if (s.wrote(suffix)) words += (words.empty() ? "" : gbk("，")) + gbk("存入 ") + s.baseName + suffix;
-        return words.empty() ? words : gbk("（") + words + gbk("）");
+    const auto where = [&](const char* distinct, const std::string& suffix) {
+        std::string words = distinct ? std::string(distinct) : std::string();
+        if (s.wrote(suffix)) words += (words.empty() ? "" : "，") + std::string("存入 ") + s.baseName + suffix;
+        return words.empty() ? words : "（" + words + "）";
     };
     std::string text;
     const auto line = [&](const std::string& label, std::uint64_t n) {
         if (!text.empty()) text += '\n';
-        text += label + gbk("：") + GroupedDigits(n);
+        text += label + "：" + GroupedDigits(n);
     };
-    line(gbk("读取的非空地址"), s.read);
-    line(gbk("无效地址") + where("去重", "-Invalid.csv"), s.invalid);
-    line(gbk("错误地址") + where("去重", "-Error.csv"), s.erroneous);
-    line(gbk("重复地址（不区分大小写）"), s.duplicates());
-    line(gbk("排除地址") + where(nullptr, "-Exclude.csv"), s.excluded);
-    line(gbk("导出地址") + where(nullptr, "-Export.csv"), s.exported);
-    if (s.split) text += '\n' + gbk("拆分文件：") + GroupedDigits(s.parts) + gbk(" 个");
-    if (s.byDomain) text += '\n' + gbk("邮件域文件：") + GroupedDigits(s.parts) + gbk(" 个");
+    line("读取的非空地址", s.read);
+    line("无效地址" + where("去重", "-Invalid.csv"), s.invalid);
+    line("错误地址" + where("去重", "-Error.csv"), s.erroneous);
+    line("重复地址（不区分大小写）", s.duplicates());
+    line("排除地址" + where(nullptr, "-Exclude.csv"), s.excluded);
+    line("导出地址" + where(nullptr, "-Export.csv"), s.exported);
+    if (s.split) text += "\n拆分文件：" + GroupedDigits(s.parts) + " 个";
+    if (s.byDomain) text += "\n邮件域文件：" + GroupedDigits(s.parts) + " 个";
     return text;
 }
 

@@ -10,11 +10,11 @@ void RunProgress::plan(std::vector<std::uint64_t> stepBytes) {
     report();
 }
 
-void RunProgress::beginStep(std::size_t step, const std::string& gbkText, std::size_t part, std::size_t parts) {
+void RunProgress::beginStep(std::size_t step, const std::string& text, std::size_t part, std::size_t parts) {
     step_ = step;
     part_ = part;
     parts_ = std::max<std::size_t>(parts, 1);
-    text_ = gbkText;
+    text_ = text;
     read_ = 0;
     scanShare_ = 1.0;
     written_ = 0;
@@ -27,8 +27,8 @@ void RunProgress::wrote(std::uint64_t rowsWritten, std::uint64_t rows) {
     report();
 }
 
-void RunProgress::retitle(const std::string& gbkText) {
-    text_ = gbkText;
+void RunProgress::retitle(const std::string& text) {
+    text_ = text;
     report();
 }
 

@@ -32,9 +32,9 @@ public:
     // Step `step` begins; the steps before it count as done, also those that
     // were skipped.  A step run in `parts` equal parts (one statement per
     // domain group) begins its part `part`, counted from 0.
-    void beginStep(std::size_t step, const std::string& gbkText, std::size_t part = 0, std::size_t parts = 1);
+    void beginStep(std::size_t step, const std::string& text, std::size_t part = 0, std::size_t parts = 1);
     // New words for the step running, its progress kept ("正在拆分第 3 个文件……").
-    void retitle(const std::string& gbkText);
+    void retitle(const std::string& text);
     // The bytes of the current step (or part) read so far.
     void advance(std::uint64_t bytesRead);
     // The step writes its result after its scan: the scan takes kScanShare of

@@ -15,7 +15,6 @@
 #include "recording_feedback.h"
 #include "temp_dir.h"
 
-using platform::gbk;
 using testsupport::listNames;
 using testsupport::readBytes;
 using testsupport::TempDir;
@@ -120,14 +119,14 @@ TEST_F(LongWork, TheSummaryCountsEveryClassExactly) {
     EXPECT_EQ(s.valid, s.excluded + s.exported);
     EXPECT_EQ(written(s), (Files{{"list-Invalid.csv", 2}, {"list-Error.csv", 2}, {"list-Exclude.csv", 2},
                                  {"list-Export.csv", 3}, {"list-Export-1.csv", 2}, {"list-Export-2.csv", 1}}));
-    EXPECT_EQ(feedback.messages, Names{gbk("Email地址按条件全部导出 执行完毕!")});
-    EXPECT_EQ(feedback.summaries, Names{gbk("读取的非空地址：15\n"
-                                            "无效地址（去重，存入 list-Invalid.csv）：2\n"
-                                            "错误地址（去重，存入 list-Error.csv）：2\n"
-                                            "重复地址（不区分大小写）：6\n"
-                                            "排除地址（存入 list-Exclude.csv）：2\n"
-                                            "导出地址（存入 list-Export.csv）：3\n"
-                                            "拆分文件：2 个")});
+    EXPECT_EQ(feedback.messages, Names{"Email地址按条件全部导出 执行完毕!"});
+    EXPECT_EQ(feedback.summaries, Names{"读取的非空地址：15\n"
+                                        "无效地址（去重，存入 list-Invalid.csv）：2\n"
+                                        "错误地址（去重，存入 list-Error.csv）：2\n"
+                                        "重复地址（不区分大小写）：6\n"
+                                        "排除地址（存入 list-Exclude.csv）：2\n"
+                                        "导出地址（存入 list-Export.csv）：3\n"
+                                        "拆分文件：2 个"});
 }
 
 TEST_F(LongWork, TheDomainExportCountsItsFiles) {
@@ -142,16 +141,16 @@ TEST_F(LongWork, TheDomainExportCountsItsFiles) {
     EXPECT_EQ(written(s), (Files{{"list-Invalid.csv", 2}, {"list-Error.csv", 2}, {"list-Export.csv", 5},
                                  {"list-Export-qq.com.csv", 2}, {"list-Export-163.com.csv", 1},
                                  {"list-Export-OtherDomain.csv", 2}}));
-    EXPECT_NE(feedback.summaries.at(0).find(gbk("邮件域文件：3 个")), std::string::npos);
-    EXPECT_EQ(feedback.summaries.at(0).find(gbk("拆分文件")), std::string::npos);
+    EXPECT_NE(feedback.summaries.at(0).find("邮件域文件：3 个"), std::string::npos);
+    EXPECT_EQ(feedback.summaries.at(0).find("拆分文件"), std::string::npos);
 }
 
 TEST_F(LongWork, ProgressNamesTheStepsAndOnlyGrows) {
     ASSERT_TRUE(workspace.ExportAll(excludingAndSplitting(), "email", dir.path()));
-    EXPECT_EQ(feedback.steps, (Names{gbk("正在导出无效Email地址……"), gbk("正在导出错误Email地址……"),
-                                     gbk("正在导出有效Email地址……"), gbk("正在导出排除的Email地址……"),
-                                     gbk("正在导出清理后的Email地址……"), gbk("正在拆分第 1 个文件……"),
-                                     gbk("正在拆分第 2 个文件……")}));
+    EXPECT_EQ(feedback.steps, (Names{"正在导出无效Email地址……", "正在导出错误Email地址……",
+                                     "正在导出有效Email地址……", "正在导出排除的Email地址……",
+                                     "正在导出清理后的Email地址……", "正在拆分第 1 个文件……",
+                                     "正在拆分第 2 个文件……"}));
     ASSERT_FALSE(feedback.fractions.empty());
     for (std::size_t i = 1; i < feedback.fractions.size(); ++i)
         EXPECT_GE(feedback.fractions[i], feedback.fractions[i - 1]) << i;
@@ -180,9 +179,9 @@ TEST_F(LongWork, CancellingAtEachStep) {
         out.write("list-Export-2.csv", "an earlier run's part\r\n");
         feedback.messages.clear();
         feedback.summaries.clear();
-        feedback.cancelAt = gbk(c.step);
+        feedback.cancelAt = c.step;
         EXPECT_FALSE(workspace.ExportAll(excludingAndSplitting("excl1.csv"), "email", out.path())) << c.step;
-        EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")}) << c.step;
+        EXPECT_EQ(feedback.messages, Names{"操作已取消。"}) << c.step;
         EXPECT_TRUE(feedback.summaries.empty());
         EXPECT_FALSE(workspace.exportSummary());
         Names expected = c.files;
@@ -196,14 +195,14 @@ TEST_F(LongWork, CancellingAtEachStep) {
     feedback.cancelAt.clear();
     feedback.messages.clear();
     EXPECT_TRUE(workspace.ExportAll(excludingAndSplitting(), "email", dir.path()));
-    EXPECT_EQ(feedback.messages, Names{gbk("Email地址按条件全部导出 执行完毕!")});
+    EXPECT_EQ(feedback.messages, Names{"Email地址按条件全部导出 执行完毕!"});
 }
 
 TEST_F(LongWork, CancellingADomainExportBetweenGroups) {
     dir.write("custom.ini", "[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\nqq=qq.com\r\nnetease=163.com\r\n");
-    feedback.cancelAt = gbk("正在导出邮件域 netease……");
+    feedback.cancelAt = "正在导出邮件域 netease……";
     EXPECT_FALSE(workspace.ExportByDomain(exporting::CleaningOptions{}, "email", dir.path(), dir / "custom.ini"));
-    EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")});
+    EXPECT_EQ(feedback.messages, Names{"操作已取消。"});
     EXPECT_EQ(results(), (Names{"list-Error.csv", "list-Export-qq.csv", "list-Export.csv", "list-Invalid.csv"}));
 }
 
@@ -224,7 +223,7 @@ TEST_F(LongWork, CancellingWhileAFileIsWritten) {
     } disk(workspace);
     platform::ScopedFileSystem installed(disk);
     EXPECT_FALSE(workspace.ExportAll(exporting::CleaningOptions{}, "email", dir.path()));
-    EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")});
+    EXPECT_EQ(feedback.messages, Names{"操作已取消。"});
     EXPECT_EQ(results(), (Names{"list-Error.csv", "list-Invalid.csv"}));
     EXPECT_EQ(readBytes(dir / "list-Error.csv"), "\"earlier\"");
     EXPECT_EQ(disk.created.size(), 2u);
@@ -235,33 +234,33 @@ TEST_F(LongWork, CancellingWhileAFileIsWritten) {
 TEST_F(LongWork, ARequestBeforeTheCallStopsIt) {
     workspace.requestCancel();
     EXPECT_FALSE(workspace.ExportAll(exporting::CleaningOptions{}, "email", dir.path()));
-    EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")});
+    EXPECT_EQ(feedback.messages, Names{"操作已取消。"});
     EXPECT_TRUE(results().empty());
 }
 
 TEST_F(LongWork, CancellingPreviewsAndTheCount) {
-    feedback.cancelAt = gbk("正在统计邮件域……");
+    feedback.cancelAt = "正在统计邮件域……";
     EXPECT_FALSE(workspace.PreviewDomains("email", 10));
     EXPECT_FALSE(workspace.domainResult().isOpen());
-    EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")});
+    EXPECT_EQ(feedback.messages, Names{"操作已取消。"});
 
     // Opening: the binding and its preview stand, the count is cancelled.
     feedback.messages.clear();
-    feedback.cancelAt = gbk("正在统计记录总数……");
+    feedback.cancelAt = "正在统计记录总数……";
     const core::BindOutcome outcome = workspace.OpenSourceFile(dir / "list.csv", core::SourceOptions{true, 0}, true);
     EXPECT_TRUE(outcome.previewed);
     EXPECT_FALSE(outcome.recordCount);
     EXPECT_TRUE(workspace.previewResult().isOpen());
-    EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")});
+    EXPECT_EQ(feedback.messages, Names{"操作已取消。"});
 
     feedback.messages.clear();
-    feedback.cancelAt = gbk("正在读取文件……");
+    feedback.cancelAt = "正在读取文件……";
     preview::DataPreviewInput input;
     input.option = preview::DataOption::Invalid;
     input.column = "email";
     EXPECT_FALSE(workspace.PreviewDataBy(input));
     EXPECT_FALSE(workspace.previewResult().isOpen());
-    EXPECT_EQ(feedback.messages, Names{gbk("操作已取消。")});
+    EXPECT_EQ(feedback.messages, Names{"操作已取消。"});
 }
 
 // Every result file waits for the disk before it takes its name; the

@@ -8,24 +8,24 @@
 
 class RecordingFeedback : public platform::OperationFeedback {
 public:
-    void showMessage(const std::string& gbkText) override { messages.push_back(gbkText); }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
     // Recorded as the failure box shows it, after the plain messages so far.
-    void showFailure(const std::string& gbkText) override {
-        messages.push_back(platform::uncaughtFailureText(gbkText));
-        failures.push_back(gbkText);
+    void showFailure(const std::string& text) override {
+        messages.push_back(platform::uncaughtFailureText(text));
+        failures.push_back(text);
     }
     void setBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
         if (busy) ++busyCount;
     }
-    void showOperationText(const std::string& gbkText) override { operationTexts.push_back(gbkText); }
+    void showOperationText(const std::string& text) override { operationTexts.push_back(text); }
     // The completion message among the messages, its summary apart.
-    void showCompletion(const std::string& gbkText, const std::string& gbkSummary) override {
-        messages.push_back(gbkText);
-        summaries.push_back(gbkSummary);
+    void showCompletion(const std::string& text, const std::string& summary) override {
+        messages.push_back(text);
+        summaries.push_back(summary);
     }
-    void showProgress(const std::string& gbkStepText, double fraction) override {
-        if (steps.empty() || steps.back() != gbkStepText) steps.push_back(gbkStepText);
+    void showProgress(const std::string& stepText, double fraction) override {
+        if (steps.empty() || steps.back() != stepText) steps.push_back(stepText);
         fractions.push_back(fraction);
     }
 

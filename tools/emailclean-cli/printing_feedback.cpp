@@ -10,21 +10,21 @@ void PrintingFeedback::showFailure(const std::string& text) {
     messages_.push_back(platform::uncaughtFailureText(text));
 }
 
-void PrintingFeedback::showCompletion(const std::string& gbkText, const std::string& gbkSummary) {
-    messages_.push_back(gbkText);
-    if (!gbkSummary.empty()) messages_.push_back(gbkSummary);
+void PrintingFeedback::showCompletion(const std::string& text, const std::string& summary) {
+    messages_.push_back(text);
+    if (!summary.empty()) messages_.push_back(summary);
 }
 
-void PrintingFeedback::showProgress(const std::string& gbkStepText, double fraction) {
+void PrintingFeedback::showProgress(const std::string& stepText, double fraction) {
     if (!progressLine_) return;
     const auto now = std::chrono::steady_clock::now();
     // A few times a second is enough for the eye; a new step shows at once.
-    if (gbkStepText == lastText_ && now - lastShown_ < std::chrono::milliseconds(100)) return;
+    if (stepText == lastText_ && now - lastShown_ < std::chrono::milliseconds(100)) return;
     lastShown_ = now;
-    lastText_ = gbkStepText;
+    lastText_ = stepText;
     const long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(now - started_).count());
     // A long step (a domain group's name) is cut so that the line does not wrap.
-    std::string step = platform::gbkToUtf8(gbkStepText);
+    std::string step = stepText;
     std::size_t cut = 0, characters = 0;
     while (cut < step.size() && characters < 48) {
         const auto lead = static_cast<unsigned char>(step[cut]);

@@ -23,10 +23,10 @@ public:
     // No cursor and no status line on a terminal.
     void setBusy(bool) override {}
     // The completion message, then the summary's lines.
-    void showCompletion(const std::string& gbkText, const std::string& gbkSummary) override;
+    void showCompletion(const std::string& text, const std::string& summary) override;
     // The progress line, when switched on: the step, the share done and the
     // time taken, rewritten in place.
-    void showProgress(const std::string& gbkStepText, double fraction) override;
+    void showProgress(const std::string& stepText, double fraction) override;
 
     // Shows the progress line on standard error from now on.
     void enableProgressLine() { progressLine_ = true; }

@@ -37,14 +37,14 @@ std::string reportJson(const exporting::ExportSummary& s) {
                        ", \"exported\": " + std::to_string(s.exported) + ", \"files\": [";
     for (std::size_t i = 0; i < s.files.size(); ++i) {
         if (i > 0) json += ", ";
-        json += "{\"name\": " + jsonString(platform::gbkToUtf8(s.files[i].name)) +
+        json += "{\"name\": " + jsonString(s.files[i].name) +
                 ", \"rows\": " + std::to_string(s.files[i].rows) + "}";
     }
     return json + "]}";
 }
 
-void writeReport(const std::string& gbkPath, const exporting::ExportSummary& summary) {
-    platform::StagedFile file(gbkPath);
+void writeReport(const std::string& path, const exporting::ExportSummary& summary) {
+    platform::StagedFile file(path);
     file.append(reportJson(summary) + "\n");
     file.commit();
 }

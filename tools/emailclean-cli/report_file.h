@@ -11,8 +11,8 @@ namespace cli {
 
 std::string reportJson(const exporting::ExportSummary& summary);
 
-// Writes the object and a line end to gbkPath, whole or not at all; throws
+// Writes the object and a line end to path, whole or not at all; throws
 // platform::FileError.
-void writeReport(const std::string& gbkPath, const exporting::ExportSummary& summary);
+void writeReport(const std::string& path, const exporting::ExportSummary& summary);
 
 }  // namespace cli
