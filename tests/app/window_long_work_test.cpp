@@ -22,6 +22,7 @@
 #include <QTableView>
 #include <QToolButton>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 #include "app/operation_runner.h"
@@ -80,6 +81,32 @@ QByteArray generatedList(int rows) {
     return text;
 }
 
+// Notes, for each description file written, the thread that wrote it and
+// whether the encoding drop-down was disabled at that moment.
+class SchemaWatch : public platform::FileSystemWrapper {
+public:
+    explicit SchemaWatch(QComboBox* encoding)
+        : platform::FileSystemWrapper(platform::FileSystem::current()), encoding_(encoding) {}
+
+    std::unique_ptr<platform::WritableFile> createFile(std::string_view path) override {
+        if (path.find("Schema.ini") != std::string_view::npos) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            writes.push_back({QThread::currentThread(), encoding_->isEnabled()});
+        }
+        return target().createFile(path);
+    }
+
+    struct Write {
+        QThread* thread;
+        bool encodingEnabled;
+    };
+    std::vector<Write> writes;
+
+private:
+    QComboBox* encoding_;
+    std::mutex mutex_;
+};
+
 QStringList partialFiles(const QString& dir) {
     return QDir(dir).entryList(QStringList(QStringLiteral(".*.partial")), QDir::Files | QDir::Hidden);
 }
@@ -102,7 +129,7 @@ class WindowLongWorkTest : public QObject {
         TForm1* f = form;
         QList<QWidget*> controls;
         controls << f->btn_fileopen << f->cbx_delimite << f->cbx_field << f->cbx_hdr << f->btn_search << f->rbt_top20
-                 << f->edt_viewoption_end << f->pgc_preview->tabBar() << f->cbx_filter_email << f->edt_filter_start2
+                 << f->cbx_encoding << f->edt_viewoption_end << f->pgc_preview->tabBar() << f->cbx_filter_email << f->edt_filter_start2
                  << f->btn_filter_fileopen << f->btn_select_dir << f->cbx_split << f->edt_split_row << f->cbx_split_size
                  << f->btn_export_all << f->btn_export_domain << f->btn_export_domain_setup;
         return controls;
@@ -281,6 +308,39 @@ private slots:
         QTRY_VERIFY(!form->isVisible());
         QVERIFY(!QFile::exists(path("list-Error.csv")));
         QCOMPARE(partialFiles(folder()), QStringList());
+    }
+
+    // A change of a file format option binds the list again; like every
+    // operation that runs on the worker with the option controls disabled.
+    void rebindingRunsOnTheWorker() {
+        openList(2000);
+        const struct {
+            const char* option;
+            std::function<void()> change;
+        } cases[] = {
+            {"encoding", [&] {
+                 form->cbx_encoding->setCurrentIndex(2);
+                 emit form->cbx_encoding->activated(2);
+             }},
+            {"delimiter", [&] {
+                 form->cbx_delimite->setCurrentIndex(1);
+                 emit form->cbx_delimite->activated(1);
+             }},
+            {"header", [&] { form->cbx_hdr->click(); }},
+        };
+        for (const auto& c : cases) {
+            SchemaWatch watch(form->cbx_encoding);
+            platform::ScopedFileSystem installed(watch);
+            c.change();
+            QVERIFY2(!watch.writes.empty(), c.option);
+            for (const auto& write : watch.writes) {
+                QVERIFY2(write.thread != form->thread(), c.option);
+                QVERIFY2(!write.encodingEnabled, c.option);
+            }
+            QVERIFY2(form->cbx_encoding->isEnabled(), c.option);
+            QVERIFY2(allEnabled(), c.option);
+        }
+        QCOMPARE(form->Label15->text(), u("指定为 UTF-8"));
     }
 
     void closingWhenIdleAsksNothing() {
