@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace platform {
@@ -14,6 +16,7 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kSuffix = ".partial";
+constexpr std::size_t kNameMax = 255;  // bytes of one name in a folder (NAME_MAX)
 
 // A failure on the temporary file, told in the words of the final one: the
 // user knows the file by that name.
@@ -57,7 +60,21 @@ bool stillRunning(pid_t pid) {
 }  // namespace
 
 std::string temporaryPathFor(std::string_view finalPath) {
-    const std::string name = "." + fileNameOf(finalPath) + "." + std::to_string(::getpid()) + std::string(kSuffix);
+    std::string stem = fileNameOf(finalPath);
+    const std::string tail = "." + std::to_string(::getpid()) + std::string(kSuffix);
+    if (1 + stem.size() + tail.size() > kNameMax) {
+        // A final name near the limit would not leave room for the marks: the
+        // stem is cut (at a character's start) and told apart from other cut
+        // stems by a hash of the whole name.
+        std::uint32_t hash = 2166136261u;  // FNV-1a
+        for (const char c : stem) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        char mark[10];
+        std::snprintf(mark, sizeof mark, "~%08x", hash);
+        std::size_t keep = kNameMax - 1 - tail.size() - (sizeof mark - 1);
+        while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) --keep;
+        stem = stem.substr(0, keep) + mark;
+    }
+    const std::string name = "." + stem + tail;
     const std::string folder = directoryOf(finalPath);
     return folder.empty() ? name : joinPath(folder, name);
 }

@@ -60,7 +60,8 @@ private:
     bool committed_ = false;
 };
 
-// The temporary name for a final path: ".NAME.PID.partial" in its folder.
+// The temporary name for a final path: ".NAME.PID.partial" in its folder;
+// for a NAME too long to take the marks, NAME cut short and a hash of it.
 std::string temporaryPathFor(std::string_view finalPath);
 
 // Removes from a folder the temporary files that killed runs of this tool

@@ -253,3 +253,19 @@ TEST(LineReaderBlocks, CarriageReturnAtABlockBoundary) {
         EXPECT_EQ(lines, (std::vector<std::string>{"abc", "def", "gh"})) << "block " << block;
     }
 }
+
+// A list whose name is near the file system's limit: its parts, waiting
+// together for their turn to be put in place, each get a temporary name of
+// their own that fits.
+TEST_F(Split, PartsOfAListWithANameNearTheLimit) {
+    std::string stem;
+    while (stem.size() < 231) stem += "名";
+    makeContext(stem + ".csv");
+    input("a\r\nb\r\nc");
+    EXPECT_TRUE(SplitExportByRows(*ctx, 1));
+    EXPECT_EQ(feedback.messages, Values{});
+    EXPECT_EQ(part(1), "a\r\n");
+    EXPECT_EQ(part(2), "b\r\n");
+    EXPECT_EQ(part(3), "c\r\n");
+    EXPECT_EQ(testing_files::listDir(dir.path()).size(), 4u);  // -Export.csv and the three parts
+}

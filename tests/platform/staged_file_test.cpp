@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <future>
+#include <memory>
 
 #include "faulty_file_system.h"
 #include "temp_dir.h"
@@ -199,4 +201,47 @@ TEST(StagedFile, AFailedRenameAmongManyLeavesTheEarlierOnesInPlace) {
     EXPECT_EQ(listNames(dir.path()), (std::vector<std::string>{"part-1.csv", "part-2.csv", "part-3.csv"}));
     EXPECT_EQ(readBytes(dir / "part-2.csv"), "new");
     EXPECT_EQ(readBytes(dir / "part-3.csv"), "earlier");
+}
+
+// A final name close to the 255-byte limit leaves no room for the marks: the
+// temporary name is cut short (at a character's start) and kept apart from
+// another cut name by a hash of the whole name; such a file is put in place,
+// and its leftover is still known as one.
+TEST(StagedFile, ANameNearTheLimit) {
+    TempDir dir;
+    std::string stem;
+    while (stem.size() < 231) stem += "名";  // 3 bytes each: 231 bytes
+    const std::vector<std::string> names = {
+        stem + "-Export-1.csv",             // 244 bytes
+        stem + "-Export-2.csv",             // the same until its last characters
+        std::string(255 - 4, 'a') + ".csv",  // the longest name there is
+        "list-Export.csv",                  // a short one keeps its whole name
+    };
+    std::vector<std::string> temporaries;
+    {
+        std::vector<std::unique_ptr<StagedFile>> files;
+        for (const auto& name : names) {
+            files.push_back(std::make_unique<StagedFile>(dir / name));
+            files.back()->append(name);
+            const std::string temporary = fileNameOf(files.back()->temporaryPath());
+            EXPECT_LE(temporary.size(), 255u) << name;
+            EXPECT_EQ(temporary.front(), '.');
+            EXPECT_EQ(temporary.substr(temporary.size() - 8), ".partial");
+            temporaries.push_back(temporary);
+        }
+        EXPECT_EQ(temporaries[3], ".list-Export.csv." + std::to_string(::getpid()) + ".partial");
+        // Cut at a character's start: what is kept of the name is its beginning, whole characters.
+        const std::string kept = temporaries[0].substr(1, temporaries[0].find('~') - 1);
+        EXPECT_EQ(kept.size() % 3, 0u);
+        EXPECT_EQ(stem.compare(0, kept.size(), kept), 0);
+        EXPECT_NE(temporaries[0], temporaries[1]);
+        for (const auto& file : files) file->commit();
+    }
+    for (const auto& name : names) EXPECT_EQ(readBytes(dir / name), name);
+
+    // A killed run's long temporary file is removed by the next run.
+    const std::string left = "." + stem.substr(0, 210) + "~0123abcd." + std::to_string(endedProcess()) + ".partial";
+    writeBytes(dir / left, "x");
+    EXPECT_EQ(removeLeftoverTemporaries(dir.path()), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / left));
 }
