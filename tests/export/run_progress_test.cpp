@@ -9,10 +9,15 @@
 
 using exporting::RunProgress;
 
-TEST(RunProgress, SharesOfAPlannedOperation) {
+// A progress reporting to a recording feedback, with its cancel request.
+class RunProgressTest : public testing::Test {
+protected:
     RecordingFeedback feedback;
     platform::CancelRequest cancel;
-    RunProgress progress(feedback, cancel);
+    RunProgress progress{feedback, cancel};
+};
+
+TEST_F(RunProgressTest, SharesOfAPlannedOperation) {
     progress.plan({100, 200, 100});
     EXPECT_TRUE(feedback.fractions.empty());  // nothing before the first step
 
@@ -40,10 +45,7 @@ TEST(RunProgress, SharesOfAPlannedOperation) {
     EXPECT_EQ(feedback.steps, (std::vector<std::string>{"a", "b", "c1"}));
 }
 
-TEST(RunProgress, NeverGoesBack) {
-    RecordingFeedback feedback;
-    platform::CancelRequest cancel;
-    RunProgress progress(feedback, cancel);
+TEST_F(RunProgressTest, NeverGoesBack) {
     progress.plan({100, 100});
     progress.beginStep(0, "a");
     progress.advance(100);
@@ -56,10 +58,7 @@ TEST(RunProgress, NeverGoesBack) {
     for (std::size_t i = 1; i < feedback.fractions.size(); ++i) EXPECT_GE(feedback.fractions[i], feedback.fractions[i - 1]);
 }
 
-TEST(RunProgress, TheScanStopsOnceCancelled) {
-    RecordingFeedback feedback;
-    platform::CancelRequest cancel;
-    RunProgress progress(feedback, cancel);
+TEST_F(RunProgressTest, TheScanStopsOnceCancelled) {
     progress.plan({10});
     progress.beginStep(0, "a");
     EXPECT_TRUE(progress.progress(1, 10));
@@ -77,10 +76,7 @@ TEST(RunProgress, TheScanStopsOnceCancelled) {
 
 // A step that writes its result: the scan fills most of the step, the rows
 // written the rest, so that the bar does not stand full while rows are written.
-TEST(RunProgress, AStepThatWritesKeepsAShareForTheWriting) {
-    RecordingFeedback feedback;
-    platform::CancelRequest cancel;
-    RunProgress progress(feedback, cancel);
+TEST_F(RunProgressTest, AStepThatWritesKeepsAShareForTheWriting) {
     progress.plan({100, 100});
     progress.beginStep(1, "b");
     progress.willWrite();

@@ -74,6 +74,10 @@ TEST_F(CliUsageTest, UsageErrorsExitWithTwoAndSayWhy) {
         {"exclusion file elsewhere", {"--source", "SRC", "--exclude-file", "/etc/passwd", "--export-all"},
          "the exclusion file is read from the source file's directory"},
         {"value on a flag", {"--source", "SRC", "--export-all=yes"}, "--export-all takes no value"},
+        {"empty output directory", {"--source", "SRC", "--output-dir", "", "--export-all"},
+         "--output-dir needs a directory"},
+        {"empty settings name", {"--source", "SRC", "--export-domain", "--settings="}, "--settings needs a file name"},
+        {"empty report name", {"--source", "SRC", "--export-all", "--report", ""}, "--report needs a file name"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args;

@@ -110,6 +110,15 @@ private:
         return true;
     }
 
+    // A value that may not be empty: "NAME needs WHAT" otherwise.
+    bool requiredNonEmpty(const std::string& name, const std::optional<std::string>& inlineValue, std::string& value,
+                          const char* what) {
+        if (!required(name, inlineValue, value)) return false;
+        if (!value.empty()) return true;
+        error_ = name + " needs " + what;
+        return false;
+    }
+
     // The value of an action with an optional argument: the next argument
     // unless it is another option.
     std::optional<std::string> optional(const std::optional<std::string>& inlineValue) {
@@ -201,11 +210,7 @@ private:
             if (!required(arg, inlineValue, value)) return false;
             o.column = value;
         } else if (arg == "--output-dir") {
-            if (!required(arg, inlineValue, value)) return false;
-            if (value.empty()) {
-                error_ = "--output-dir needs a directory";
-                return false;
-            }
+            if (!requiredNonEmpty(arg, inlineValue, value, "a directory")) return false;
             o.outputDir = value;
         } else if (arg == "--exclude-file") {
             if (!required(arg, inlineValue, value)) return false;
@@ -251,18 +256,10 @@ private:
             if (inlineValue) return noValue(arg);
             return setAction(arg, Action::ExportDomain, o);
         } else if (arg == "--settings") {
-            if (!required(arg, inlineValue, value)) return false;
-            if (value.empty()) {
-                error_ = "--settings needs a file name";
-                return false;
-            }
+            if (!requiredNonEmpty(arg, inlineValue, value, "a file name")) return false;
             o.settings = value;
         } else if (arg == "--report") {
-            if (!required(arg, inlineValue, value)) return false;
-            if (value.empty()) {
-                error_ = "--report needs a file name";
-                return false;
-            }
+            if (!requiredNonEmpty(arg, inlineValue, value, "a file name")) return false;
             o.report = value;
         } else if (arg == "--quiet" || arg == "-q") {
             if (inlineValue) return noValue(arg);
