@@ -186,6 +186,54 @@ TEST(StopRequested, StopsTheStatementBetweenBlocksAndAfterTheScan) {
     EXPECT_EQ(rs.recordCount(), 200000u);
 }
 
+// A join's right-hand table read in one block is indexed with progress
+// reports (and so stop checks) every 65536 rows: a large exclusion file can
+// be stopped while it is indexed, before the left table is read.
+TEST(StopRequested, AJoinTableIsStoppedWhileItIsIndexed) {
+    class Observer : public engine::ScanObserver {
+    public:
+        explicit Observer(std::uint64_t rightSize, bool stop) : rightSize_(rightSize), stop_(stop) {}
+        bool progress(std::uint64_t read, std::uint64_t total) override {
+            if (total != rightSize_ || read >= total) return true;
+            EXPECT_GT(read, lastInBlock);
+            lastInBlock = read;
+            ++inBlock;
+            return !stop_;
+        }
+        int inBlock = 0;
+        std::uint64_t lastInBlock = 0;
+
+    private:
+        std::uint64_t rightSize_;
+        bool stop_;
+    };
+    TempDir dir;
+    std::string excl;
+    for (int i = 0; i < 200000; ++i) excl += "someone" + std::to_string(i) + "@example.com\r\n";  // 5 MB: one block
+    dir.write("excl.csv", excl);
+    dir.write("a.csv", "someone7@example.com\r\nnobody@example.com\r\n");
+    engine::Connection conn;
+    conn.open(connectionString(dir.path(), "No", "Delimited"));
+    const std::string sql = "select A.[F1] from [a.csv] as A inner join [excl.csv] as B on A.[F1]=B.[F1]";
+
+    Observer watching(excl.size(), false);
+    engine::ResultSet rs;
+    rs.open(conn, sql, &watching);
+    EXPECT_EQ(watching.inBlock, 3);  // rows 65536, 131072 and 196608
+    EXPECT_EQ(rs.recordCount(), 1u);
+    rs.close();
+
+    Observer stopping(excl.size(), true);
+    try {
+        rs.open(conn, sql, &stopping);
+        ADD_FAILURE() << "not stopped";
+    } catch (const engine::Error& e) {
+        EXPECT_STREQ(e.what(), "The statement was cancelled.");
+    }
+    EXPECT_EQ(stopping.inBlock, 1);
+    EXPECT_FALSE(rs.isOpen());
+}
+
 TEST_F(Statements, ExclusionPassOverIntermediateFiles) {
     // The intermediate file as the CSV writer leaves it: quoted, CRLF between lines, none after the last.
     dir_.write("addr-Temp.csv", "\"wang@qq.com\"\r\n\"li@qq.com\"\r\n\"abcdefghijk@qq.com\"\r\n\"x@163.com\"");
