@@ -211,9 +211,13 @@ TEST(StagedFile, ANameNearTheLimit) {
     TempDir dir;
     std::string stem;
     while (stem.size() < 231) stem += "名";  // 3 bytes each: 231 bytes
+    // Shifted by one and two bytes, so that the cut falls inside a character
+    // in at least one of them, whatever the length of the process id.
     const std::vector<std::string> names = {
         stem + "-Export-1.csv",             // 244 bytes
         stem + "-Export-2.csv",             // the same until its last characters
+        "x" + stem + "-Export-1.csv",
+        "xy" + stem + "-Export-1.csv",
         std::string(255 - 4, 'a') + ".csv",  // the longest name there is
         "list-Export.csv",                  // a short one keeps its whole name
     };
@@ -229,11 +233,17 @@ TEST(StagedFile, ANameNearTheLimit) {
             EXPECT_EQ(temporary.substr(temporary.size() - 8), ".partial");
             temporaries.push_back(temporary);
         }
-        EXPECT_EQ(temporaries[3], ".list-Export.csv." + std::to_string(::getpid()) + ".partial");
-        // Cut at a character's start: what is kept of the name is its beginning, whole characters.
-        const std::string kept = temporaries[0].substr(1, temporaries[0].find('~') - 1);
-        EXPECT_EQ(kept.size() % 3, 0u);
-        EXPECT_EQ(stem.compare(0, kept.size(), kept), 0);
+        EXPECT_EQ(temporaries.back(), ".list-Export.csv." + std::to_string(::getpid()) + ".partial");
+        // Cut at a character's start: what is kept of a long name is its beginning, whole characters.
+        for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+            const std::string& temporary = temporaries[i];
+            const std::size_t mark = temporary.find('~');
+            ASSERT_NE(mark, std::string::npos) << temporary;
+            const std::string kept = temporary.substr(1, mark - 1);
+            ASSERT_LT(kept.size(), names[i].size());
+            EXPECT_EQ(names[i].compare(0, kept.size(), kept), 0) << temporary;
+            EXPECT_NE(static_cast<unsigned char>(names[i][kept.size()]) & 0xC0, 0x80) << temporary;
+        }
         EXPECT_NE(temporaries[0], temporaries[1]);
         for (const auto& file : files) file->commit();
     }
