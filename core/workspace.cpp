@@ -30,7 +30,10 @@ long long recordCountOf(const std::optional<std::string_view>& value) {
     return n;
 }
 
-Workspace::Workspace(platform::OperationFeedback& feedback) : feedback_(feedback) {}
+Workspace::Workspace(platform::OperationFeedback& feedback, const std::string& privateRoot)
+    : feedback_(feedback), bound_(privateRoot) {
+    platform::PrivateFolder::removeLeftovers(privateRoot);
+}
 
 Workspace::~Workspace() {
     bound_.adodst_preview.close();
@@ -58,36 +61,65 @@ bool Workspace::operation(std::vector<std::uint64_t> stepBytes, Body&& body) {
 
 std::uint64_t Workspace::sourceBytes() const {
     if (!isBound()) return 0;
-    const std::int64_t size = platform::fileSize(platform::joinPath(sourceDir(), sourceFile()));
+    const std::int64_t size = platform::fileSize(tablePath());
     return size > 0 ? static_cast<std::uint64_t>(size) : 0;
 }
 
-void Workspace::ShutDown() { bound_.binding.deleteSchema(); }
+void Workspace::ShutDown() {
+    bound_.binding.deleteSchema();
+    bound_.privateFolder.remove();
+}
+
+std::string Workspace::tablePath() const {
+    if (!isBound()) return {};
+    return platform::joinPath(bound_.binding.tableDir(), bound_.binding.tableFile());
+}
 
 bool Workspace::OpenSourceConnections(const SourceOptions& options) {
-    return source::OpenSourceConnections(bound_.binding, options.header, options.delimiterIndex, bound_.encoding,
+    // A workbook's copy is comma-separated whatever the separator control says.
+    const int delimiterIndex = isWorkbook() ? 0 : options.delimiterIndex;
+    return source::OpenSourceConnections(bound_.binding, options.header, delimiterIndex, bound_.encoding,
                                          bound_.adoconn_preview, bound_.adoconn_csv, feedback_);
 }
 
 BindOutcome Workspace::OpenSourceFile(const std::string& path, const SourceOptions& options,
                                       bool withRecordCount) {
     feedback_.showOperationText(std::string(" 当前操作：打开文件"));
+    if (source::isWorkbookFile(platform::fileNameOf(path))) return openWorkbook(path, options, withRecordCount);
+    const std::string previousCopy = isWorkbook() ? tablePath() : std::string();
     bound_.binding.deleteSchema();  // the previous binding's, under its own directory
     bound_.binding.bind(path);
+    if (!previousCopy.empty()) platform::removeFile(previousCopy);
     return bindAndPreview(options, withRecordCount);
 }
 
-BindOutcome Workspace::RebindSource(const SourceOptions& options) {
+BindOutcome Workspace::RebindSource(const SourceOptions& options, bool withRecordCount) {
     if (!isBound()) return {};
-    return bindAndPreview(options, false);
+    if (!copyCurrent(options.sheet)) {
+        BindOutcome refused;
+        refused.refused = true;
+        refused.workbook = true;
+        refused.sheets = bound_.workbook.sheets;
+        refused.sheet = bound_.workbook.sheet;
+        return refused;
+    }
+    return bindAndPreview(options, withRecordCount);
 }
 
 BindOutcome Workspace::bindAndPreview(const SourceOptions& options, bool withRecordCount) {
     BindOutcome outcome;
-    // The encoding is looked at afresh on every binding: the file may have changed.
-    bound_.encoding = source::resolveEncoding(platform::joinPath(sourceDir(), sourceFile()), options.encoding);
+    if (isWorkbook()) {
+        // The copy is UTF-8 with a byte-order mark, as the tool wrote it.
+        bound_.encoding = source::TextEncoding::Utf8Bom;
+        outcome.workbook = true;
+        outcome.sheets = bound_.workbook.sheets;
+        outcome.sheet = bound_.workbook.sheet;
+    } else {
+        // The encoding is looked at afresh on every binding: the file may have changed.
+        bound_.encoding = source::resolveEncoding(platform::joinPath(sourceDir(), sourceFile()), options.encoding);
+    }
     outcome.encoding = bound_.encoding;
-    outcome.encodingDetected = options.encoding == source::EncodingChoice::Auto;
+    outcome.encodingDetected = isWorkbook() || options.encoding == source::EncodingChoice::Auto;
     const std::uint64_t size = sourceBytes();
     operation({std::min(size, kFirstBlock), withRecordCount ? size : 0}, [&] {
         if (!OpenSourceConnections(options)) return false;
@@ -116,7 +148,7 @@ std::optional<long long> Workspace::CountRecords(const std::string& column) {
 std::optional<long long> Workspace::countRecords(const std::string& column) {
     progress_.beginStep(1, "正在统计记录总数……");
     engine::ResultSet& result = bound_.adodst_csv;
-    const std::string statement = source::rowCountStatement(column, sourceFile());
+    const std::string statement = source::rowCountStatement(column, bound_.binding.tableFile());
     platform::BusyGuard busy(feedback_);
     try {
         if (result.isOpen()) result.close();
@@ -142,7 +174,7 @@ bool Workspace::PreviewData(const std::string& conditionText) {
 bool Workspace::previewInto(const std::string& conditionText) {
     progress_.beginStep(0, "正在读取文件……");
     feedback_.showOperationText(std::string(" 当前操作：正在读取文件......"));
-    const std::string statement = source::previewStatement(sourceFile(), conditionText);
+    const std::string statement = source::previewStatement(bound_.binding.tableFile(), conditionText);
     platform::BusyGuard busy(feedback_);
     try {
         if (bound_.adodst_preview.isOpen()) bound_.adodst_preview.close();
@@ -162,6 +194,7 @@ bool Workspace::PreviewDataBy(const preview::DataPreviewInput& input) {
         feedback_.showMessage(request.inputMessage);
         return false;
     }
+    if (!copyCurrent()) return false;
     if (!PreviewData(request.conditionText)) return false;
     feedback_.showOperationText(preview::dataPreviewStatusText(request.label));
     return true;
@@ -169,8 +202,9 @@ bool Workspace::PreviewDataBy(const preview::DataPreviewInput& input) {
 
 bool Workspace::PreviewDomains(const std::string& column, int top, bool automatic) {
     if (!isBound()) return false;  // no file was ever opened
+    if (!copyCurrent()) return false;
     engine::ResultSet& result = bound_.adodst_domain;
-    const std::string statement = preview::domainPreviewStatement(sourceFile(), column, top);
+    const std::string statement = preview::domainPreviewStatement(bound_.binding.tableFile(), column, top);
     const bool shown = operation({sourceBytes()}, [&] {
         progress_.beginStep(0, "正在统计邮件域……");
         platform::BusyGuard busy(feedback_);
@@ -193,6 +227,7 @@ bool Workspace::PreviewDomains(const std::string& column, int top, bool automati
 
 bool Workspace::ExportAll(const exporting::CleaningOptions& options, const std::string& column,
                           const std::string& outputDir) {
+    if (!copyCurrent()) return false;
     exportSummary_.reset();
     exporting::ExportRun run{bound_, outputDir, feedback_, exporting::RunProgress(feedback_, cancel_)};
     if (!operation({}, [&] { return exporting::RunFullExport(run, options, column); })) return false;
@@ -202,6 +237,7 @@ bool Workspace::ExportAll(const exporting::CleaningOptions& options, const std::
 
 bool Workspace::ExportByDomain(const exporting::CleaningOptions& options, const std::string& column,
                                const std::string& outputDir, const std::string& settingsPath) {
+    if (!copyCurrent()) return false;
     exportSummary_.reset();
     exporting::ExportRun run{bound_, outputDir, feedback_, exporting::RunProgress(feedback_, cancel_)};
     if (!operation({}, [&] { return exporting::RunDomainExport(run, options, column, settingsPath); })) return false;

@@ -26,16 +26,22 @@
 #include "export/export_run.h"
 #include "platform/cancel_request.h"
 #include "platform/operation_feedback.h"
+#include "platform/private_folder.h"
 #include "preview/data_preview.h"
 #include "source/bound_source.h"
 
 namespace core {
 
-// How the source file is read: the format options of the window.
+// How the source file is read: the format options of the window.  A
+// workbook (.xlsx, .xls) is read through a table copy of one worksheet,
+// comma-separated UTF-8: the separator and the encoding do not apply to it.
 struct SourceOptions {
     bool header = false;     // the first line holds column names
     int delimiterIndex = 0;  // 0 comma, 1 semicolon, 2 tab, 3 blank
     source::EncodingChoice encoding = source::EncodingChoice::Auto;
+    // A workbook's worksheet by name, or by number from 1.  None: on opening
+    // the first visible one that holds data, on a rebinding the one bound.
+    std::optional<std::string> sheet;
 };
 
 // What binding a file came to.
@@ -47,6 +53,13 @@ struct BindOutcome {
     // The record count over the first column, when asked for, there is a
     // column and the count ran (a failed count was shown; the binding stays).
     std::optional<long long> recordCount;
+    // A workbook: its worksheets by name and the one bound.
+    bool workbook = false;
+    std::vector<std::string> sheets;
+    std::size_t sheet = 0;
+    // A workbook (or the worksheet asked for) that could not be read: its
+    // message was shown, and the binding before it stays as it was.
+    bool refused = false;
 };
 
 // The record count's value as a whole number; a null or a text that is not
@@ -55,9 +68,13 @@ long long recordCountOf(const std::optional<std::string_view>& value);
 
 class Workspace {
 public:
-    explicit Workspace(platform::OperationFeedback& feedback);
-    // Shut-down: the result sets are closed and the description file of the
-    // last binding is removed.
+    // privateRoot: where the private folders of the tool's running instances
+    // lie (workbooks' table copies); those of runs that ended without
+    // removing theirs are removed now.
+    explicit Workspace(platform::OperationFeedback& feedback,
+                       const std::string& privateRoot = platform::defaultPrivateRoot());
+    // Shut-down: the result sets are closed, the description file of the
+    // last binding and the private folder are removed.
     ~Workspace();
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
@@ -68,6 +85,11 @@ public:
     const std::string& sourceFile() const { return bound_.binding.sourceFile(); }
     source::TextEncoding encoding() const { return bound_.encoding; }
     bool isBound() const { return bound_.binding.isBound(); }
+    // A workbook is bound; its worksheets and the one bound.
+    bool isWorkbook() const { return bound_.binding.isCopy(); }
+    const source::WorkbookCopy& workbook() const { return bound_.workbook; }
+    // The private folder of this run ("" until a workbook needed it).
+    const std::string& privateFolder() const { return bound_.privateFolder.madePath(); }
     const engine::ResultSet& previewResult() const { return bound_.adodst_preview; }
     const engine::ResultSet& domainResult() const { return bound_.adodst_domain; }
     const engine::ResultSet& csvResult() const { return bound_.adodst_csv; }
@@ -88,13 +110,16 @@ public:
     // removed, the file bound, the description file written, both connections
     // reopened and the 200-row preview run; then, with withRecordCount, the
     // record count over the first column.  A binding whose preview ran closes
-    // the domain statistics of the one before.
+    // the domain statistics of the one before.  A workbook's worksheet is
+    // first converted into the private folder; a workbook that cannot be
+    // read changes nothing (refused).
     BindOutcome OpenSourceFile(const std::string& path, const SourceOptions& options, bool withRecordCount);
 
-    // A format option changed: the same binding again with the new options
-    // (the domain statistics closed as above).  Nothing happens while no file
-    // is bound (the next opening uses them).
-    BindOutcome RebindSource(const SourceOptions& options);
+    // A format option changed (or another worksheet was chosen): the same
+    // binding again with the new options (the domain statistics closed as
+    // above), then the record count with withRecordCount.  Nothing happens
+    // while no file is bound (the next opening uses them).
+    BindOutcome RebindSource(const SourceOptions& options, bool withRecordCount = false);
 
     // "select count([column]) as rcount" over the source file, on the
     // connection the shared result set was left bound to; shows
@@ -119,10 +144,23 @@ public:
     bool ExportByDomain(const exporting::CleaningOptions& options, const std::string& column,
                         const std::string& outputDir, const std::string& settingsPath);
 
-    // The shut-down's removal of the description file (also done by the destructor).
+    // The shut-down's removal of the description file and of the private
+    // folder (also done by the destructor).
     void ShutDown();
 
 private:
+    // A workbook's worksheet into its table copy in the private folder;
+    // nothing when it cannot be (shown), the copy before it then unchanged.
+    std::optional<source::WorkbookCopy> copyWorksheet(const std::string& path, const std::optional<std::string>& sheet,
+                                                      const std::string& copyPath);
+    // The bound workbook's copy made again when the workbook changed since
+    // (saved from a spreadsheet program meanwhile); false when it could not
+    // be (shown).  True at once for a text file.
+    bool copyCurrent(const std::optional<std::string>& sheet = std::nullopt);
+    // Binding a workbook at path: its copy made, then bound as a text file is.
+    BindOutcome openWorkbook(const std::string& path, const SourceOptions& options, bool withRecordCount);
+    // The bound table file's path; "" while none.
+    std::string tablePath() const;
     BindOutcome bindAndPreview(const SourceOptions& options, bool withRecordCount);
     bool OpenSourceConnections(const SourceOptions& options);
     // The statements of the calls above, cancellable (OperationCancelled).

@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "conditions/conditions.h"
-#include "source/base_name.h"
 #include "source/source_connections.h"
 #include "source/source_encoding.h"
+#include "export/exclusion_table.h"
 #include "export/file_steps.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
@@ -26,7 +26,7 @@ std::optional<StatementRun> ExportAddressClass(ExportRun& ctx, const std::string
                                                std::string (*condition)(const std::string&), const char* suffix,
                                                ExportStep step, const char* stepText) {
     ctx.progress.beginStep(step, stepText);
-    const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.sourceFile() +
+    const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.tableFile() +
                             "]" + " where " + condition(column);
     // The valid addresses are an intermediate file when the exclusion pass
     // reads and removes them; otherwise they become -Export.csv.
@@ -101,11 +101,31 @@ bool CleanAddresses(ExportRun& ctx, const CleaningOptions& options, const std::s
     // Temporary files of a run that was killed in this folder.
     platform::removeLeftoverTemporaries(ctx.outputDir);
 
-    ctx.summary.baseName = source::BaseName(ctx.sourceFile());
-    ctx.plan.source = FileBytes(platform::joinPath(ctx.sourceDir(), ctx.sourceFile()));
+    // A workbook as exclusion file is read before anything is written: one
+    // that cannot be read stops the run with nothing half-done.
+    std::optional<ExclusionTable> exclusion;
+    if (options.excludeFile) {
+        platform::BusyGuard busy(ctx.feedback);
+        try {
+            exclusion = PrepareExclusionTable(ctx, options.excludeFileName);
+        } catch (const std::exception& e) {
+            ctx.feedback.showMessage(e.what());
+            return false;
+        }
+    }
+    struct Discard {
+        const std::optional<ExclusionTable>& table;
+        ~Discard() {
+            if (table) DiscardExclusionTable(*table);
+        }
+    } discard{exclusion};
+
+    ctx.summary.baseName = ctx.baseName();
+    ctx.plan.source = FileBytes(platform::joinPath(ctx.tableDir(), ctx.tableFile()));
     ctx.plan.exclusionPass = exclusionPass;
-    if (options.excludeFile)
-        ctx.plan.exclusionFile = FileBytes(platform::joinPath(ctx.sourceDir(), options.excludeFileName));
+    if (exclusion)
+        ctx.plan.exclusionFile = FileBytes(exclusion->copy ? exclusion->copyPath
+                                                          : platform::joinPath(ctx.sourceDir(), options.excludeFileName));
     Replan(ctx);
 
     try {
@@ -114,7 +134,7 @@ bool CleanAddresses(ExportRun& ctx, const CleaningOptions& options, const std::s
         if (!ExportValidAddresses(ctx, column)) return false;
 
         if (exclusionPass) {
-            if (!ApplyExclusions(ctx, options, "F1", options.excludeFile)) return false;
+            if (!ApplyExclusions(ctx, options, "F1", exclusion ? &*exclusion : nullptr)) return false;
             platform::removeFile(OutputPath(ctx, "-Temp.csv"));  // a leftover is harmless
             return true;
         }
@@ -159,16 +179,18 @@ bool ExportValidAddresses(ExportRun& ctx, const std::string& column) {
 }
 
 bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string& column,
-                     bool useExclusionFile) {
+                     const ExclusionTable* exclusionFile) {
     // E selects the excluded values, K exactly the other non-null ones.
     std::string exclude, keep;
-    if (useExclusionFile) {
-        // The suppression list has an encoding of its own; the join compares text.
-        source::declareListEncoding(
-            ctx.source.adoconn_csv, o.excludeFileName,
-            source::detectEncoding(platform::joinPath(ctx.sourceDir(), o.excludeFileName)));
-        exclude = conditions::ExclusionFileJoin(column, o.excludeFileName, false);
-        keep = conditions::ExclusionFileJoin(column, o.excludeFileName, true);
+    if (exclusionFile) {
+        // The suppression list has an encoding of its own; the join compares
+        // text.  (A workbook's copy says its own by its byte-order mark.)
+        if (!exclusionFile->copy)
+            source::declareListEncoding(
+                ctx.source.adoconn_csv, exclusionFile->fileName,
+                source::detectEncoding(platform::joinPath(ctx.sourceDir(), o.excludeFileName)));
+        exclude = conditions::ExclusionFileJoin(column, exclusionFile->tableName, false);
+        keep = conditions::ExclusionFileJoin(column, exclusionFile->tableName, true);
     } else {
         if (o.prefixLength && !o.prefixLengthNumber.empty()) {
             exclude = conditions::PrefixLengthCondition("F1", o.prefixLengthOperator, o.prefixLengthNumber, false);
@@ -188,7 +210,7 @@ bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string
         }
     }
     const std::string from = "select A.[" + column + "] from [" +
-                             OutputTableName(ctx, source::BaseName(ctx.sourceFile()) + "-Temp.csv") + "] as A";
+                             OutputTableName(ctx, ctx.baseName() + "-Temp.csv") + "] as A";
 
     platform::BusyGuard busy(ctx.feedback);
     try {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "export/exclusion_table.h"
 #include "export/export_run.h"
 
 namespace exporting {
@@ -26,8 +27,9 @@ bool ExportErrorAddresses(ExportRun& ctx, const std::string& column);
 bool ExportValidAddresses(ExportRun& ctx, const std::string& column);
 
 // The exclusion pass over -Temp.csv: the excluded values into -Exclude.csv,
-// the kept ones into -Export.csv.
+// the kept ones into -Export.csv; by the exclusion file when one is given
+// (the other options are then not applied), otherwise by the options.
 bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& options, const std::string& column,
-                     bool useExclusionFile);
+                     const ExclusionTable* exclusionFile);
 
 }  // namespace exporting

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "conditions/conditions.h"
-#include "source/base_name.h"
 #include "export/file_steps.h"
 #include "platform/code_page.h"
 
@@ -49,7 +48,7 @@ std::vector<Group> topDomainGroups(ExportRun& ctx, const std::string& table, int
 }  // namespace
 
 bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settings) {
-    const std::string table = OutputTableName(ctx, source::BaseName(ctx.sourceFile()) + "-Export.csv");
+    const std::string table = OutputTableName(ctx, ctx.baseName() + "-Export.csv");
     ctx.summary.byDomain = true;
     ctx.plan.byDomain = true;
     ctx.plan.statistics = settings.selected == 0;

@@ -19,7 +19,7 @@ namespace exporting {
 // unchecked: the pipeline checks them).
 struct CleaningOptions {
     bool excludeFile = false;
-    std::string excludeFileName;  // bare name, resolved in the source directory
+    std::string excludeFileName;  // bare name, resolved in the source file's folder; a text file or a workbook
     bool prefixLength = false;
     std::string prefixLengthOperator = ">";
     std::string prefixLengthNumber = "9";
@@ -42,8 +42,14 @@ struct ExportRun {
     ExportPlan plan{};
     ExportSummary summary{};
 
+    // The user's file's folder, where the exclusion file is looked for.
     const std::string& sourceDir() const { return source.binding.sourceDir(); }
-    const std::string& sourceFile() const { return source.binding.sourceFile(); }
+    // The folder the connections are opened on, and the source's table name
+    // there (a workbook's table copy in the tool's private folder).
+    const std::string& tableDir() const { return source.binding.tableDir(); }
+    const std::string& tableFile() const { return source.binding.tableFile(); }
+    // The stem of every output file.
+    std::string baseName() const { return source.binding.baseName(); }
     // Result files of a list that had a byte-order mark (or was UTF-16) begin with one.
     bool resultsHaveByteOrderMark() const { return source::resultsHaveByteOrderMark(source.encoding); }
 };

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include "csv/csv_result_writer.h"
-#include "source/base_name.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 
@@ -16,9 +15,9 @@ std::string withoutTrailingSlash(std::string dir) {
     return dir;
 }
 
-// A relative output directory is taken from the working directory, so that
-// the engine, which resolves bare names in its own directory, finds it.
-std::string absoluteDirectory(const std::string& dir) {
+}  // namespace
+
+std::string AbsoluteDirectory(const std::string& dir) {
     if (!dir.empty() && dir.front() == '/') return dir;
     char buffer[4096];
     if (::getcwd(buffer, sizeof buffer) == nullptr) return dir;
@@ -26,23 +25,27 @@ std::string absoluteDirectory(const std::string& dir) {
     return dir.empty() || dir == "." ? cwd : platform::joinPath(cwd, dir);
 }
 
-}  // namespace
-
-std::string OutputPath(const ExportRun& ctx, const std::string& suffix) {
-    return platform::joinPath(ctx.outputDir, source::BaseName(ctx.sourceFile()) + suffix);
+bool SameDirectory(const std::string& a, const std::string& b) {
+    return withoutTrailingSlash(a) == withoutTrailingSlash(b);
 }
 
-std::string OutputTableName(const ExportRun& ctx, const std::string& fileName) {
-    const std::string name = withoutTrailingSlash(ctx.outputDir) == withoutTrailingSlash(ctx.sourceDir())
-                                 ? fileName
-                                 : platform::joinPath(absoluteDirectory(ctx.outputDir), fileName);
-    // The engine reads "]]" inside brackets as one "]".
+std::string EngineTableName(const std::string& name) {
     std::string table;
     for (char c : name) {
         table += c;
         if (c == ']') table += ']';
     }
     return table;
+}
+
+std::string OutputPath(const ExportRun& ctx, const std::string& suffix) {
+    return platform::joinPath(ctx.outputDir, ctx.baseName() + suffix);
+}
+
+std::string OutputTableName(const ExportRun& ctx, const std::string& fileName) {
+    return EngineTableName(SameDirectory(ctx.outputDir, ctx.tableDir())
+                               ? fileName
+                               : platform::joinPath(AbsoluteDirectory(ctx.outputDir), fileName));
 }
 
 void CloseSharedResult(ExportRun& ctx) {

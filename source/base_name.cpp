@@ -17,3 +17,12 @@ std::string BaseName(const std::string& sourceFile) {
 }
 
 }  // namespace source
+
+namespace source {
+
+std::string WorkbookBaseName(const std::string& workbookFile) {
+    const auto dot = workbookFile.rfind('.');
+    return dot == std::string::npos ? workbookFile : workbookFile.substr(0, dot);
+}
+
+}  // namespace source

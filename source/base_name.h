@@ -9,4 +9,9 @@ namespace source {
 // an emoji counting as one); empty for a name of four characters or fewer.
 std::string BaseName(const std::string& sourceFile);
 
+// A workbook's name less its extension (from the last "."): the four
+// characters would leave "名单." of "名单.xlsx".  The whole name when it has
+// no extension.
+std::string WorkbookBaseName(const std::string& workbookFile);
+
 }  // namespace source

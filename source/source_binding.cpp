@@ -1,5 +1,7 @@
 #include "source/source_binding.h"
 
+#include <tuple>
+
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
@@ -37,29 +39,46 @@ std::string formatWordFor(int delimiterIndex) {
 
 std::string headerWordFor(bool header) { return header ? "Yes" : "No"; }
 
-void SourceBinding::bind(const std::string& fullPath) {
-    const auto slash = fullPath.rfind('/');
-    if (slash == std::string::npos) {
-        sourceDir_.clear();
-        sourceFile_ = fullPath;
-    } else {
-        sourceDir_ = slash == 0 ? std::string("/") : fullPath.substr(0, slash);
-        sourceFile_ = fullPath.substr(slash + 1);
-    }
+namespace {
 
+// Directory (a file in the root directory gives "/") and name of a full path.
+std::pair<std::string, std::string> splitPath(const std::string& fullPath) {
+    const auto slash = fullPath.rfind('/');
+    if (slash == std::string::npos) return {std::string(), fullPath};
+    return {slash == 0 ? std::string("/") : fullPath.substr(0, slash), fullPath.substr(slash + 1)};
+}
+
+}  // namespace
+
+void SourceBinding::bind(const std::string& fullPath) {
+    std::tie(sourceDir_, sourceFile_) = splitPath(fullPath);
+    tableDir_ = sourceDir_;
+    tableFile_ = sourceFile_;
+    isCopy_ = false;
+    noteSchemaBefore();
+}
+
+void SourceBinding::bindCopy(const std::string& fullPath, const std::string& copyPath) {
+    std::tie(sourceDir_, sourceFile_) = splitPath(fullPath);
+    std::tie(tableDir_, tableFile_) = splitPath(copyPath);
+    isCopy_ = true;
+    noteSchemaBefore();
+}
+
+void SourceBinding::noteSchemaBefore() {
     written_ = false;
     writtenKeys_.clear();
     fileExistedBefore_ = false;
     sectionExistedBefore_ = false;
     sectionBefore_.clear();
-    const auto gbkName = platform::utf8ToGbk(sourceFile_);
-    sectionName_ = gbkName ? *gbkName : sourceFile_;
+    const auto gbkName = platform::utf8ToGbk(tableFile_);
+    sectionName_ = gbkName ? *gbkName : tableFile_;
     if (!isBound()) return;
     const std::string path = schemaPath();
     fileExistedBefore_ = platform::fileExists(path);
     if (!fileExistedBefore_) return;
     // A user's section for the file, under either form of its name.
-    for (const std::string& name : {sectionName_, sourceFile_}) {
+    for (const std::string& name : {sectionName_, tableFile_}) {
         if (platform::ini::sectionExists(path, name)) {
             sectionName_ = name;
             sectionExistedBefore_ = true;
@@ -69,9 +88,11 @@ void SourceBinding::bind(const std::string& fullPath) {
     }
 }
 
-std::string SourceBinding::baseName() const { return BaseName(sourceFile_); }
+std::string SourceBinding::baseName() const {
+    return isCopy_ ? WorkbookBaseName(sourceFile_) : BaseName(sourceFile_);
+}
 
-std::string SourceBinding::schemaPath() const { return platform::joinPath(sourceDir_, "Schema.ini"); }
+std::string SourceBinding::schemaPath() const { return platform::joinPath(tableDir_, "Schema.ini"); }
 
 void SourceBinding::writeKey(const char* key, const std::string& value) {
     platform::ini::writeString(schemaPath(), sectionName_, key, value);
@@ -105,7 +126,7 @@ void SourceBinding::WriteSchemaCharacterSet(TextEncoding encoding) {
         return;
     }
     // A key or a mark that says another encoding must not stand for a GBK list.
-    if (startsWithByteOrderMark(platform::joinPath(sourceDir_, sourceFile_))) return writeKey(kCharacterSetKey, "936");
+    if (startsWithByteOrderMark(platform::joinPath(tableDir_, tableFile_))) return writeKey(kCharacterSetKey, "936");
     for (const auto& [key, _] : platform::ini::readSection(schemaPath(), sectionName_))
         if (sameKey(key, kCharacterSetKey)) return writeKey(kCharacterSetKey, "936");
 }

@@ -1,6 +1,8 @@
-// The bound source file: its directory and file name, and the description
-// file (Schema.ini) beside it that tells the engine the separator, whether the
-// first line holds column names, and the content's encoding.
+// The bound source file: its directory and file name, the table the engine
+// reads for it (the file itself, or a workbook's table copy in the tool's
+// private folder), and the description file (Schema.ini) beside that table
+// which tells the engine the separator, whether the first line holds column
+// names, and the content's encoding.
 #pragma once
 
 #include <optional>
@@ -18,14 +20,27 @@ public:
     // description file already stands in that directory, and what it holds
     // for this file, so that deleteSchema() keeps what the user had before.
     void bind(const std::string& fullPath);
+    // A workbook at fullPath, read by the engine through its table copy at
+    // copyPath; the description file goes beside the copy, never beside the
+    // workbook.
+    void bindCopy(const std::string& fullPath, const std::string& copyPath);
 
+    // The user's file: where it lies (the output folder by default, where an
+    // exclusion file is looked for) and its name.
     const std::string& sourceDir() const { return sourceDir_; }
     const std::string& sourceFile() const { return sourceFile_; }
+    // The table the engine reads: the folder the connections are opened on
+    // and the table name in every statement over the source.
+    const std::string& tableDir() const { return tableDir_; }
+    const std::string& tableFile() const { return tableFile_; }
+    // The engine reads a table copy of a workbook.
+    bool isCopy() const { return isCopy_; }
     // A file counts as bound once its directory is known.
     bool isBound() const { return !sourceDir_.empty(); }
-    // The file name less its last four characters: the stem of every output file.
+    // The stem of every output file: the file name less its last four
+    // characters; a workbook's name less its extension.
     std::string baseName() const;
-    // sourceDir + "/Schema.ini".
+    // tableDir + "/Schema.ini".
     std::string schemaPath() const;
     // The section's name as the description file holds it: the file name in
     // GBK where GBK can hold it (as the description file has always named
@@ -50,11 +65,15 @@ public:
     void deleteSchema();
 
 private:
+    void noteSchemaBefore();
     void writeKey(const char* key, const std::string& value);
     std::optional<std::string> valueBefore(const std::string& key) const;
 
     std::string sourceDir_;
     std::string sourceFile_;
+    std::string tableDir_;
+    std::string tableFile_;
+    bool isCopy_ = false;
     std::string sectionName_;
     // What the description file held before this binding first wrote to it.
     bool fileExistedBefore_ = false;

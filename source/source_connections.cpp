@@ -29,8 +29,8 @@ bool OpenSourceConnections(SourceBinding& binding, bool header, int delimiterInd
     const std::string headerWord = binding.WriteSchemaHeader(header);
     const std::string formatWord = binding.WriteSchemaFormat(delimiterIndex);
     binding.WriteSchemaCharacterSet(encoding);
-    const std::string previewString = previewConnectionString(binding.sourceDir(), headerWord, formatWord);
-    const std::string csvString = csvConnectionString(binding.sourceDir());
+    const std::string previewString = previewConnectionString(binding.tableDir(), headerWord, formatWord);
+    const std::string csvString = csvConnectionString(binding.tableDir());
     try {
         reopen(preview, previewString, "936");
         reopen(csv, csvString, resultsAreUtf8(encoding) ? "65001" : "936");
