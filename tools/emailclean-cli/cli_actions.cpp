@@ -69,12 +69,13 @@ bool report(const CoreArguments& args, const core::Workspace& workspace, Printin
 bool runAction(const CliOptions& options, const CoreArguments& args, core::Workspace& workspace,
                PrintingFeedback& feedback) {
     // An interrupted run stops as a cancelled one and puts the description
-    // file back as it stood.
+    // file back as it stood (a workbook's lies in the private folder, which goes
+    // with the workspace).
     const std::string sourceDir = platform::directoryOf(args.sourcePath);
     if (!sourceDir.empty()) restoreOnInterrupt(platform::joinPath(sourceDir, "Schema.ini"), workspace.cancelRequest());
 
     const core::SourceOptions sourceOptions{options.header, options.delimiterIndex,
-                                            static_cast<source::EncodingChoice>(options.encodingIndex)};
+                                            static_cast<source::EncodingChoice>(options.encodingIndex), options.sheet};
     const core::BindOutcome bound = workspace.OpenSourceFile(args.sourcePath, sourceOptions, false);
     if (!bound.previewed) return false;
     const auto column = addressColumn(bound.columns, args.column, feedback);

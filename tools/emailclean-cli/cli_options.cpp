@@ -5,6 +5,8 @@
 #include <map>
 #include <string_view>
 
+#include "source/workbook_copy.h"
+
 namespace cli {
 
 namespace {
@@ -71,6 +73,10 @@ public:
             error_ =
                 "--exclude-file cannot be combined with --exclude-prefix-length, --exclude-prefixes or "
                 "--exclude-suffixes: excluding by a file of addresses rules out the other exclusion options";
+            return fail(result);
+        }
+        if (o.sheet && !source::isWorkbookFile(o.source)) {
+            error_ = "--sheet belongs to a workbook source (.xlsx or .xls), not \"" + o.source + "\"";
             return fail(result);
         }
         if (o.splitRows && o.splitSize) {
@@ -203,6 +209,13 @@ private:
                 return false;
             }
             o.encodingIndex = it->second;
+        } else if (arg == "--sheet") {
+            if (!required(arg, inlineValue, value)) return false;
+            if (value.empty()) {
+                error_ = "--sheet needs a worksheet's name or number";
+                return false;
+            }
+            o.sheet = value;
         } else if (arg == "--header") {
             if (inlineValue) return noValue(arg);
             o.header = true;

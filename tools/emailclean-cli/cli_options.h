@@ -22,6 +22,7 @@ struct CliOptions {
     int delimiterIndex = 0;      // 0 comma, 1 semicolon, 2 tab, 3 blank
     bool header = false;
     int encodingIndex = 0;                 // 0 auto, 1 GBK, 2 UTF-8, 3 UTF-16 (the drop-down's items)
+    std::optional<std::string> sheet;      // a workbook's worksheet, name or number; default: the first with data
     std::optional<std::string> column;     // default: the first column
     std::optional<std::string> outputDir;  // default: the source file's directory
 

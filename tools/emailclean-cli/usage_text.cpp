@@ -4,7 +4,7 @@ namespace cli {
 
 const char* const kSynopsis =
     R"(usage: emailclean-cli --source FILE [--delimiter comma|semicolon|tab|space] [--header]
-                      [--encoding auto|gbk|utf-8|utf-16] [--column NAME]
+                      [--encoding auto|gbk|utf-8|utf-16] [--sheet NAME|NUMBER] [--column NAME]
                       [--output-dir DIR] [--exclude-file NAME]
                       [--exclude-prefix-length ">N"|"<N"] [--exclude-prefixes LIST] [--exclude-suffixes LIST]
                       [--split-rows N | --split-size N(KB|MB)] [--report FILE] [--quiet]
@@ -15,22 +15,30 @@ ACTION is one of: --count | --preview [all|invalid|error|prefix-length:>N|prefix
 
 const char* const kDetails =
     R"(
-Cleans a list of e-mail addresses in a delimited text file, as the window of Email地址清理 does.
+Cleans a list of e-mail addresses in a delimited text file or a workbook, as the window of
+Email地址清理 does.
 
 Source:
-  --source FILE            the list to clean (GBK, UTF-8 or UTF-16 text)
-  --delimiter WORD         column separator: comma (default), semicolon, tab or space
+  --source FILE            the list to clean: GBK, UTF-8 or UTF-16 text, or an Excel workbook
+                           (.xlsx, .xls), read through a copy of one worksheet in the tool's
+                           private folder ($XDG_CACHE_HOME/emailclean, ~/.cache by default);
+                           result files of a workbook are UTF-8 with a byte-order mark
+  --sheet NAME|NUMBER      the workbook's worksheet, by name or by number from 1 (default: the
+                           first visible worksheet that holds data)
+  --delimiter WORD         column separator: comma (default), semicolon, tab or space; not for
+                           a workbook
   --header                 the first line holds column names (default: it does not)
   --encoding WORD          the list's encoding: auto (default: a byte-order mark, else valid
                            UTF-8, else GBK), gbk, utf-8 or utf-16; result files are in the
                            list's encoding (UTF-16 lists give UTF-8), with a byte-order mark
-                           when the list had one
+                           when the list had one; not for a workbook
   --column NAME            the address column (default: the first column)
   --output-dir DIR         where the result files go (default: the source file's directory)
 
 Cleaning options (the full export and the domain export):
   --exclude-file NAME      exclude the addresses listed in NAME, a file in the source file's
-                           directory; not together with the three options below
+                           directory (a text file, or a workbook: its first worksheet with
+                           data); not together with the three options below
   --exclude-prefix-length ">N"|"<N"
                            exclude addresses whose part before "@" is longer / shorter than N
   --exclude-prefixes LIST  exclude these parts before "@" (comma list)
@@ -57,6 +65,7 @@ Actions:
   --quiet, -q              no progress line (it is shown on standard error at a terminal only)
   --help                   print this text
 
+BASE is the source file's name less its last four characters (a workbook's: less its extension).
 Every result file is written under a temporary name (.NAME.PID.partial) in its folder and
 renamed when complete, so a stopped run never leaves a half-written file under a result's name.
 Ctrl+C (SIGINT) or SIGTERM stops the run at its next checkpoint: the files it completed stay,
