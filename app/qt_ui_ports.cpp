@@ -30,7 +30,9 @@ void arrange(QFileDialog& dialog) {
     if (auto* sidebar = dialog.findChild<QWidget*>(QStringLiteral("sidebar"))) sidebar->setMinimumWidth(130);
 }
 
-const char* const kSourceFilter = "CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt";
+// Every kind the tool reads first (and selected), then today's two, then workbooks.
+const char* const kSourceFilter =
+    "所有支持的文件|*.csv;*.txt;*.xlsx;*.xls|CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt|Excel 工作簿|*.xlsx;*.xls";
 
 }  // namespace
 
@@ -39,7 +41,9 @@ QStringList qtNameFilters(const QString& pipeFilter) {
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString& description = parts[i];
-        const QString& pattern = parts[i + 1];
+        // Several patterns are separated by ";" here, by blanks for Qt.
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt reads the patterns from the parentheses at the end of the name.
         if (description.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
             filters << description;

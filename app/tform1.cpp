@@ -71,6 +71,7 @@ void TForm1::connectHandlers() {
     on(cbx_delimite, &QComboBox::activated, &TForm1::cbx_delimiteChange);
     on(cbx_hdr, &QCheckBox::clicked, &TForm1::cbx_hdrClick);
     on(cbx_encoding, &QComboBox::activated, &TForm1::cbx_encodingChange);
+    on(cbx_sheet, &QComboBox::activated, &TForm1::cbx_sheetChange);
     on(btn_search, &QToolButton::clicked, &TForm1::btn_searchClick);
     connect(pgc_preview, &QTabWidget::currentChanged, this, [this] {
         // Only a change the user makes runs the handler.

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -66,6 +67,10 @@ public:
     QCheckBox* cbx_hdr;
     QComboBox* cbx_encoding;  // the list's encoding: detected, or the user's choice
     QLabel* Label15;          // what is in force, e.g. "检测为 UTF-8 (BOM)"
+    // A workbook's worksheets, beside edt_file while the bound workbook has
+    // more than one; choosing another rebinds.
+    QLabel* Label16;  // "工作表："
+    QComboBox* cbx_sheet;
 
     QGroupBox* grb_search;
     QTabWidget* pgc_preview;
@@ -135,6 +140,7 @@ public:
     void cbx_delimiteChange();
     void cbx_hdrClick();
     void cbx_encodingChange();
+    void cbx_sheetChange();
     void btn_searchClick();
     void pgc_previewChange();
     void cbx_filter_invalidClick();
@@ -192,7 +198,13 @@ private:
     void dataTabPreview();
     void domainTabPreview();
     void showDomains(int top, bool automatic);
-    void rebindAfterOptionChange(const char* statusUtf8);
+    // sheet: the worksheet chosen, for a change of cbx_sheet (which also
+    // recounts: the count was another sheet's).
+    void rebindAfterOptionChange(const char* statusUtf8, const std::optional<std::string>& sheet = std::nullopt);
+    // The worksheet drop-down and the controls that do not apply to a
+    // workbook, as the binding left them.
+    void showSourceKind(const core::BindOutcome& outcome);
+    void showRecordCount(long long count);
     void showPageByProgram(int page);
     // The full export or the domain export, after its status text.
     void runExport(bool byDomain);

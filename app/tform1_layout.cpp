@@ -128,6 +128,12 @@ void TForm1::createSourceControls() {
     edt_file->setReadOnly(true);
     btn_fileopen = new QPushButton(u("浏览"), GroupBox1);
     btn_fileopen->setGeometry(864, 16, 57, 25);
+    // Shown beside edt_file (which then makes room) while a workbook with
+    // several worksheets is bound.
+    cbx_sheet = dropDown(GroupBox1, 704, 16, 153, 24, {}, -1);
+    Label16 = label(GroupBox1, 652, 16, "工作表：");
+    Label16->setVisible(false);
+    cbx_sheet->setVisible(false);
     Label4 = label(GroupBox1, 8, 48, "列分隔符：");
     cbx_delimite = dropDown(GroupBox1, 64, 48, 100, 24, {"逗号 {,}", "分号 {;}", "<TAB>", "<SPACE>"}, 0);
     Label7 = label(GroupBox1, 192, 48, "Email字段：");

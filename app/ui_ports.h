@@ -55,7 +55,7 @@ private:
 };
 
 // "CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt" to Qt's name filters, one per
-// description/pattern pair.
+// description/pattern pair; "*.xlsx;*.xls" becomes "(*.xlsx *.xls)".
 QStringList qtNameFilters(const QString& pipeFilter);
 
 }  // namespace app

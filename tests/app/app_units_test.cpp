@@ -40,6 +40,9 @@ private slots:
         const QStringList filters = app::qtNameFilters(QString::fromUtf8("CSV 文件(*.csv)|*.csv|文本文件(*.txt)|*.txt"));
         QCOMPARE(filters, QStringList({QString::fromUtf8("CSV 文件(*.csv)"), QString::fromUtf8("文本文件(*.txt)")}));
         QCOMPARE(app::qtNameFilters(QStringLiteral("All|*.*")), QStringList({QStringLiteral("All (*.*)")}));
+        // Several patterns of one entry, ";" between them, are blank-separated for Qt.
+        QCOMPARE(app::qtNameFilters(QString::fromUtf8("Excel 工作簿|*.xlsx;*.xls")),
+                 QStringList({QString::fromUtf8("Excel 工作簿 (*.xlsx *.xls)")}));
     }
 
     // Without Qt's catalogue the program goes on with English standard texts.

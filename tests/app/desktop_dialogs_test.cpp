@@ -158,8 +158,10 @@ private slots:
         });
         QCOMPARE(ports.chooseFile(last), std::optional<QString>());  // cancelled
         QVERIFY(widgets);
-        QCOMPARE(filters, QStringList({u("CSV 文件(*.csv)"), u("文本文件(*.txt)")}));
-        QCOMPARE(selectedFilter, u("CSV 文件(*.csv)"));
+        // Every kind the tool reads, first and selected; workbooks last.
+        QCOMPARE(filters, QStringList({u("所有支持的文件 (*.csv *.txt *.xlsx *.xls)"), u("CSV 文件(*.csv)"),
+                                       u("文本文件(*.txt)"), u("Excel 工作簿 (*.xlsx *.xls)")}));
+        QCOMPARE(selectedFilter, u("所有支持的文件 (*.csv *.txt *.xlsx *.xls)"));
         QCOMPARE(folder, QDir(dir.path()).absolutePath());  // the file chosen last is offered
         if (chinese) QVERIFY2(accept.startsWith(u("打开")), qPrintable(accept));
     }
