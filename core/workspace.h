@@ -36,6 +36,11 @@ namespace core {
 // workbook (.xlsx, .xls) is read through a table copy of one worksheet,
 // comma-separated UTF-8: the separator and the encoding do not apply to it.
 struct SourceOptions {
+    SourceOptions(bool header = false, int delimiterIndex = 0,
+                  source::EncodingChoice encoding = source::EncodingChoice::Auto,
+                  std::optional<std::string> sheet = std::nullopt)
+        : header(header), delimiterIndex(delimiterIndex), encoding(encoding), sheet(std::move(sheet)) {}
+
     bool header = false;     // the first line holds column names
     int delimiterIndex = 0;  // 0 comma, 1 semicolon, 2 tab, 3 blank
     source::EncodingChoice encoding = source::EncodingChoice::Auto;
