@@ -3,7 +3,7 @@
 # server, for a look by eye:
 #   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
 # Writes window-empty.png, window-data.png, window-domain.png,
-# window-chart.png, window-chart-all.png (and -whole.png, the whole chart),
+# window-workbook.png, window-chart.png, window-chart-all.png (and -whole.png, the whole chart),
 # message.png, failure.png, file-dialog.png and folder-browser.png, and for
 # long work window-progress.png (the progress dialog during a full export of
 # a generated list) and window-summary.png (its completion message and summary).
@@ -30,6 +30,19 @@ run() { xvfb-run -a -s "-screen 0 1280x800x24" "$tool" "$@"; }
 run "$out/window-empty.png"
 run "$out/window-data.png" "$sample/list.csv"
 run "$out/window-utf8.png" "$sample/list-utf8.csv"
+# A workbook of three worksheets (openpyxl), for the worksheet drop-down.
+/usr/bin/python3 - "$sample/名单.xlsx" <<'PY'
+import sys, openpyxl
+book = openpyxl.Workbook()
+book.active.title = "说明"
+sheet = book.create_sheet("名单")
+for row in [("email", "name", "phone"), ("alice@qq.com", "张三", 13800138000), ("bob@163.com", "李四", 13900139000),
+            ("carol@qq.com", "王五", None), ("bad-address", "赵六", 42)]:
+    sheet.append(row)
+book.create_sheet("退订").append(["x@qq.com"])
+book.save(sys.argv[1])
+PY
+run "$out/window-workbook.png" "$sample/名单.xlsx"
 run "$out/window-domain.png" "$sample/list.csv" domain
 run "$out/window-chart.png" "$sample/domains.csv" chart
 run "$out/window-chart-all.png" "$sample/domains.csv" chart-all
