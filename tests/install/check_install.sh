@@ -29,7 +29,7 @@ grep -q "<svg" "$icons/scalable/apps/$id.svg" || fail "scalable icon is not SVG"
 
 entry=$prefix/share/applications/$id.desktop
 for line in "Name=Email地址清理" "Exec=emailclean %f" "Icon=$id" "Categories=Office;Utility;" \
-            "MimeType=text/csv;text/plain;" "Terminal=false" "Type=Application"; do
+            "MimeType=text/csv;text/plain;application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;application/vnd.ms-excel;" "Terminal=false" "Type=Application"; do
   grep -qxF "$line" "$entry" || fail "desktop entry lacks: $line"
 done
 grep -q "^Comment=" "$entry" && grep -q "^Comment\[zh_CN\]=" "$entry" || fail "desktop entry lacks a comment in both languages"
