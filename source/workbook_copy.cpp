@@ -31,7 +31,7 @@ WorkbookCopy convertWorkbook(const std::string& path, const std::optional<std::s
         // The sheets there are, for a name typed on the command line.
         std::string names;
         for (const std::string& name : copy.sheets) names += (names.empty() ? "\"" : "\", \"") + name;
-        throw workbook::WorkbookError(e.refusal(), std::string(e.what()) + "\n工作簿中的工作表: " + names + "\"");
+        throw workbook::WorkbookError(e.refusal(), std::string(e.what()) + "\n工作簿中的工作表：" + names + "\"");
     }
     book->writeTableCopy(copy.sheet, copyPath);
     return copy;
