@@ -16,6 +16,7 @@
 #include "core/workspace.h"
 #include "platform/file_system.h"
 #include "platform/private_folder.h"
+#include "faulty_file_system.h"
 #include "recording_feedback.h"
 #include "temp_dir.h"
 #include "xlsx_list_book.h"
@@ -445,4 +446,33 @@ TEST(WorkbookSource, TheNextStartRemovesTheFolderOfACrashedRun) {
     EXPECT_EQ(root.files(), kept);
     running.remove();
     EXPECT_EQ(root.files(), std::vector<std::string>());
+}
+
+// A full disk while the table copy is written (its file made, written, or
+// renamed into place): the message, nothing half-written, the binding before
+// it whole.
+TEST(WorkbookSource, AFullDiskWhileTheCopyIsWritten) {
+    TempDir dir;
+    PrivateRoot root;
+    writeSourceBook(dir / "名单.xlsx", false);
+    dir.write("list.csv", "email\r\nb@qq.com\r\n");
+    for (const auto call : {FaultyFileSystem::Call::Create, FaultyFileSystem::Call::Append,
+                            FaultyFileSystem::Call::Rename}) {
+        SCOPED_TRACE(static_cast<int>(call));
+        RecordingFeedback feedback;
+        core::Workspace workspace(feedback, root.path());
+        ASSERT_TRUE(workspace.OpenSourceFile(dir / "list.csv", core::SourceOptions{true, 0}, true).previewed);
+        {
+            FaultyFileSystem faulty;
+            faulty.failAt(call, 1);
+            platform::ScopedFileSystem scoped(faulty);
+            EXPECT_TRUE(workspace.OpenSourceFile(dir / "名单.xlsx", core::SourceOptions{true, 0}, true).refused);
+        }
+        ASSERT_EQ(feedback.messages.size(), 1u);
+        EXPECT_NE(feedback.messages[0].find("No space left on device"), std::string::npos) << feedback.messages[0];
+        EXPECT_EQ(workspace.sourceFile(), "list.csv");
+        EXPECT_EQ(workspace.previewResult().recordCount(), 1u);
+        EXPECT_EQ(listNames(workspace.privateFolder()), std::vector<std::string>());
+        EXPECT_EQ(listNames(dir.path()), (std::vector<std::string>{"Schema.ini", "list.csv", "名单.xlsx"}));
+    }
 }
