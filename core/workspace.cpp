@@ -1,6 +1,7 @@
 #include "core/workspace.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 
 #include "export/full_export.h"
@@ -57,6 +58,36 @@ bool Workspace::operation(std::vector<std::uint64_t> stepBytes, Body&& body) {
         feedback_.showFailure("Unknown failure");
     }
     return false;
+}
+
+std::optional<source::WorkbookCopy> Workspace::copyWorksheet(const std::string& path,
+                                                             const std::optional<std::string>& sheet,
+                                                             const std::string& copyPath) {
+    std::optional<source::WorkbookCopy> copy;
+    const std::int64_t size = platform::fileSize(path);
+    operation({size > 0 ? static_cast<std::uint64_t>(size) : 0}, [&] {
+        progress_.beginStep(0, "正在读取工作簿……");
+        platform::BusyGuard busy(feedback_);
+        // Converted under a name of its own, put in place only when whole and
+        // not cancelled: the copy bound before stays as it was until then.
+        const std::string next = copyPath + ".next";
+        try {
+            source::WorkbookCopy converted = source::convertWorkbook(path, sheet, next);
+            progress_.throwIfCancelled();
+            if (!platform::renameFile(next, copyPath))
+                throw platform::fileFailure("Cannot rename", next, errno);
+            copy = std::move(converted);
+            return true;
+        } catch (const platform::OperationCancelled&) {
+            platform::removeFile(next);
+            throw;
+        } catch (const std::exception& failure) {
+            platform::removeFile(next);
+            feedback_.showMessage(failure.what());
+            return false;
+        }
+    });
+    return copy;
 }
 
 std::uint64_t Workspace::sourceBytes() const {

@@ -8,18 +8,6 @@
 
 namespace core {
 
-std::optional<source::WorkbookCopy> Workspace::copyWorksheet(const std::string& path,
-                                                             const std::optional<std::string>& sheet,
-                                                             const std::string& copyPath) {
-    platform::BusyGuard busy(feedback_);
-    try {
-        return source::convertWorkbook(path, sheet, copyPath);
-    } catch (const std::exception& failure) {
-        feedback_.showMessage(failure.what());
-        return std::nullopt;
-    }
-}
-
 BindOutcome Workspace::openWorkbook(const std::string& path, const SourceOptions& options, bool withRecordCount) {
     BindOutcome refused;
     refused.refused = true;

@@ -476,3 +476,43 @@ TEST(WorkbookSource, AFullDiskWhileTheCopyIsWritten) {
         EXPECT_EQ(listNames(dir.path()), (std::vector<std::string>{"Schema.ini", "list.csv", "名单.xlsx"}));
     }
 }
+
+// A cancel request met while the sheet is converted: "操作已取消。", and the
+// binding before it stands, its copy as it was.
+TEST(WorkbookSource, ACancelWhileTheSheetIsConvertedLeavesTheBindingBefore) {
+    TempDir book;
+    PrivateRoot root;
+    writeSourceBook(book / "名单.xlsx", false);
+    RecordingFeedback feedback;
+    core::Workspace workspace(feedback, root.path());
+    ASSERT_TRUE(workspace.OpenSourceFile(book / "名单.xlsx", core::SourceOptions{false, 0}, true).previewed);
+    const std::string copy = readBytes(workspace.privateFolder() + "/名单.csv");
+    const auto cancelled = [&] {
+        return feedback.messages == std::vector<std::string>{"操作已取消。"};
+    };
+
+    // Another sheet: the one bound stays.
+    workspace.requestCancel();
+    const auto sheet = workspace.RebindSource(core::SourceOptions{false, 0, source::EncodingChoice::Auto, "退订"}, true);
+    EXPECT_TRUE(sheet.refused);
+    EXPECT_TRUE(cancelled());
+    EXPECT_EQ(workspace.workbook().sheet, 1u);
+    EXPECT_EQ(readBytes(workspace.privateFolder() + "/名单.csv"), copy);
+
+    // Another workbook of the same name: the one bound stays.
+    feedback.messages.clear();
+    const std::string other = book.makeDir("其他") + "/名单.xlsx";
+    writeListBook(other, {textColumn("S", {"a@qq.com"})});
+    workspace.requestCancel();
+    EXPECT_TRUE(workspace.OpenSourceFile(other, core::SourceOptions{false, 0}, true).refused);
+    EXPECT_TRUE(cancelled());
+    EXPECT_EQ(workspace.sourceDir(), book.path());
+    EXPECT_EQ(readBytes(workspace.privateFolder() + "/名单.csv"), copy);
+    EXPECT_EQ(listNames(workspace.privateFolder()), (std::vector<std::string>{"Schema.ini", "名单.csv"}));
+    EXPECT_EQ(feedback.busyDepth, 0);
+
+    // The request was consumed: the next call runs.
+    feedback.messages.clear();
+    EXPECT_TRUE(workspace.PreviewDataBy(preview::DataPreviewInput{}));
+    EXPECT_EQ(workspace.previewResult().recordCount(), 11u);
+}
