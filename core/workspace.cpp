@@ -1,7 +1,6 @@
 #include "core/workspace.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <exception>
 
 #include "export/full_export.h"
@@ -74,8 +73,7 @@ std::optional<source::WorkbookCopy> Workspace::copyWorksheet(const std::string& 
         try {
             source::WorkbookCopy converted = source::convertWorkbook(path, sheet, next);
             progress_.throwIfCancelled();
-            if (!platform::renameFile(next, copyPath))
-                throw platform::fileFailure("Cannot rename", next, errno);
+            platform::FileSystem::current().renameFile(next, copyPath);  // throws FileError
             copy = std::move(converted);
             return true;
         } catch (const platform::OperationCancelled&) {

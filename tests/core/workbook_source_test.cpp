@@ -448,23 +448,27 @@ TEST(WorkbookSource, TheNextStartRemovesTheFolderOfACrashedRun) {
     EXPECT_EQ(root.files(), std::vector<std::string>());
 }
 
-// A full disk while the table copy is written (its file made, written, or
-// renamed into place): the message, nothing half-written, the binding before
+// A full disk while the table copy is written (its file made, written,
+// renamed or put in place): the message, nothing half-written, the binding before
 // it whole.
 TEST(WorkbookSource, AFullDiskWhileTheCopyIsWritten) {
     TempDir dir;
     PrivateRoot root;
     writeSourceBook(dir / "名单.xlsx", false);
     dir.write("list.csv", "email\r\nb@qq.com\r\n");
-    for (const auto call : {FaultyFileSystem::Call::Create, FaultyFileSystem::Call::Append,
-                            FaultyFileSystem::Call::Rename}) {
-        SCOPED_TRACE(static_cast<int>(call));
+    // The copy is written as a part, renamed whole, then put in place.
+    const std::pair<FaultyFileSystem::Call, int> faults[] = {{FaultyFileSystem::Call::Create, 1},
+                                                             {FaultyFileSystem::Call::Append, 1},
+                                                             {FaultyFileSystem::Call::Rename, 1},
+                                                             {FaultyFileSystem::Call::Rename, 2}};
+    for (const auto& [call, n] : faults) {
+        SCOPED_TRACE(static_cast<int>(call) * 10 + n);
         RecordingFeedback feedback;
         core::Workspace workspace(feedback, root.path());
         ASSERT_TRUE(workspace.OpenSourceFile(dir / "list.csv", core::SourceOptions{true, 0}, true).previewed);
         {
             FaultyFileSystem faulty;
-            faulty.failAt(call, 1);
+            faulty.failAt(call, n);
             platform::ScopedFileSystem scoped(faulty);
             EXPECT_TRUE(workspace.OpenSourceFile(dir / "名单.xlsx", core::SourceOptions{true, 0}, true).refused);
         }
