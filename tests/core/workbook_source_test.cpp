@@ -159,6 +159,20 @@ ListRun runList(const std::string& path, const core::SourceOptions& options, con
     return run;
 }
 
+// The source workbook in a folder of its own, bound by a workspace of its own.
+class BoundBook : public testing::Test {
+protected:
+    BoundBook() { writeSourceBook(book / "名单.xlsx", false); }
+    core::BindOutcome open(bool header) {
+        return workspace.OpenSourceFile(book / "名单.xlsx", core::SourceOptions{header, 0}, true);
+    }
+
+    TempDir book;
+    PrivateRoot root;
+    RecordingFeedback feedback;
+    core::Workspace workspace{feedback, root.path()};
+};
+
 }  // namespace
 
 TEST(WorkbookSource, EveryResultFileAsTheSameListSavedAsUtf8Csv) {
@@ -207,13 +221,8 @@ TEST(WorkbookSource, EveryResultFileAsTheSameListSavedAsUtf8Csv) {
 
 // The table copy the engine reads is the sheet as the CSV holds it, and
 // lives in the private folder with its description file.
-TEST(WorkbookSource, TheTableCopyInThePrivateFolder) {
-    TempDir book;
-    PrivateRoot root;
-    writeSourceBook(book / "名单.xlsx", false);
-    RecordingFeedback feedback;
-    core::Workspace workspace(feedback, root.path());
-    const auto bound = workspace.OpenSourceFile(book / "名单.xlsx", core::SourceOptions{true, 0}, true);
+TEST_F(BoundBook, TheTableCopyInThePrivateFolder) {
+    const auto bound = open(true);
     ASSERT_TRUE(bound.previewed);
     EXPECT_EQ(bound.recordCount, 10);
     const std::string folder = workspace.privateFolder();
@@ -233,13 +242,8 @@ TEST(WorkbookSource, TheTableCopyInThePrivateFolder) {
 
 // Another worksheet chosen rebinds as an option change does; the header
 // option applies to the workbook as to a text file.
-TEST(WorkbookSource, ChoosingAnotherSheetAndTheHeaderOption) {
-    TempDir book;
-    PrivateRoot root;
-    writeSourceBook(book / "名单.xlsx", false);
-    RecordingFeedback feedback;
-    core::Workspace workspace(feedback, root.path());
-    ASSERT_TRUE(workspace.OpenSourceFile(book / "名单.xlsx", core::SourceOptions{true, 0}, true).previewed);
+TEST_F(BoundBook, ChoosingAnotherSheetAndTheHeaderOption) {
+    ASSERT_TRUE(open(true).previewed);
 
     core::SourceOptions other{false, 0};
     other.sheet = "退订";
@@ -483,13 +487,8 @@ TEST(WorkbookSource, AFullDiskWhileTheCopyIsWritten) {
 
 // A cancel request met while the sheet is converted: "操作已取消。", and the
 // binding before it stands, its copy as it was.
-TEST(WorkbookSource, ACancelWhileTheSheetIsConvertedLeavesTheBindingBefore) {
-    TempDir book;
-    PrivateRoot root;
-    writeSourceBook(book / "名单.xlsx", false);
-    RecordingFeedback feedback;
-    core::Workspace workspace(feedback, root.path());
-    ASSERT_TRUE(workspace.OpenSourceFile(book / "名单.xlsx", core::SourceOptions{false, 0}, true).previewed);
+TEST_F(BoundBook, ACancelWhileTheSheetIsConvertedLeavesTheBindingBefore) {
+    ASSERT_TRUE(open(false).previewed);
     const std::string copy = readBytes(workspace.privateFolder() + "/名单.csv");
     const auto cancelled = [&] {
         return feedback.messages == std::vector<std::string>{"操作已取消。"};
