@@ -6,10 +6,13 @@ set -euo pipefail
 # package's tools (dpkg-shlibdeps, file) for the install tests.  Workbooks:
 # libzip, libxml2 and FreeXL read them; libxlsxwriter and Python's openpyxl and
 # xlwt write the tests' workbooks; xlsx2csv is the benchmark's comparison.
+# The address checks: libidn2 (internationalised domains), c-ares (DNS
+# lookups), and dnsmasq, the DNS server the tests start on 127.0.0.1.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
           qt6-base-dev qt6-charts-dev qt6-translations-l10n libgl-dev fonts-noto-cjk librsvg2-bin
           desktop-file-utils appstream dpkg-dev file
           libzip-dev libxml2-dev libfreexl-dev libxlsxwriter-dev python3-openpyxl python3-xlwt xlsx2csv
+          libidn2-dev libc-ares-dev dnsmasq-base
           xvfb xauth python3)
 missing=()
 for p in "${packages[@]}"; do
