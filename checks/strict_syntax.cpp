@@ -2,6 +2,7 @@
 
 #include <idn2.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -62,7 +63,9 @@ bool isLocalLetter(char32_t c) {
     return true;
 }
 
-SyntaxFault checkLocalPart(std::string_view local) {
+}  // namespace
+
+SyntaxFault checkStrictLocalPart(std::string_view local) {
     if (local.empty()) return SyntaxFault::LocalEmpty;
     if (local.front() == '"') return SyntaxFault::LocalQuoted;
     const char* p = local.data();
@@ -84,6 +87,8 @@ SyntaxFault checkLocalPart(std::string_view local) {
     if (local.size() > kMaxLocal) return SyntaxFault::LocalTooLong;
     return SyntaxFault::None;
 }
+
+namespace {
 
 bool isAscii(std::string_view text) {
     for (const char c : text)
@@ -121,8 +126,9 @@ SyntaxFault appendAsciiLabel(std::string_view label, std::string& out) {
     return SyntaxFault::None;
 }
 
-// The domain's fault; its ASCII form in ascii when there is none.
-SyntaxFault checkDomain(std::string_view domain, std::string& ascii) {
+}  // namespace
+
+SyntaxFault checkStrictDomain(std::string_view domain, std::string& ascii) {
     ascii.clear();
     if (domain.empty()) return SyntaxFault::DomainEmpty;
     if (domain.front() == '[') return SyntaxFault::DomainLiteral;
@@ -146,23 +152,25 @@ SyntaxFault checkDomain(std::string_view domain, std::string& ascii) {
     return SyntaxFault::None;
 }
 
-}  // namespace
+bool fitsAddressLength(std::size_t localOctets, std::size_t domainOctets, std::size_t asciiDomainOctets) {
+    // Both forms must fit: as written, and as sent with an ASCII domain.
+    return localOctets + 1 + std::max(domainOctets, asciiDomainOctets) <= kMaxAddress;
+}
 
 SyntaxFault checkStrictSyntax(std::string_view address) {
     const auto parts = splitAddress(address);
     if (!parts) return SyntaxFault::NoAt;
-    if (const auto fault = checkLocalPart(parts->local); fault != SyntaxFault::None) return fault;
+    if (const auto fault = checkStrictLocalPart(parts->local); fault != SyntaxFault::None) return fault;
     std::string ascii;
-    if (const auto fault = checkDomain(parts->domain, ascii); fault != SyntaxFault::None) return fault;
-    // Both forms must fit: as written, and as sent with an ASCII domain.
-    if (address.size() > kMaxAddress || parts->local.size() + 1 + ascii.size() > kMaxAddress)
+    if (const auto fault = checkStrictDomain(parts->domain, ascii); fault != SyntaxFault::None) return fault;
+    if (!fitsAddressLength(parts->local.size(), parts->domain.size(), ascii.size()))
         return SyntaxFault::AddressTooLong;
     return SyntaxFault::None;
 }
 
 std::string asciiDomain(std::string_view domain) {
     std::string ascii;
-    return checkDomain(domain, ascii) == SyntaxFault::None ? ascii : std::string();
+    return checkStrictDomain(domain, ascii) == SyntaxFault::None ? ascii : std::string();
 }
 
 const char* syntaxFaultName(SyntaxFault fault) {

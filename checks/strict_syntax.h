@@ -39,6 +39,13 @@ enum class SyntaxFault {
 // The first fault of the address, or None when mail systems take it.
 SyntaxFault checkStrictSyntax(std::string_view address);
 
+// The parts of the check, for callers that keep each domain's verdict.
+SyntaxFault checkStrictLocalPart(std::string_view local);
+// The domain's fault; its ASCII form in ascii when there is none.
+SyntaxFault checkStrictDomain(std::string_view domain, std::string& ascii);
+// The whole address's limit, from the octets of its parts.
+bool fitsAddressLength(std::size_t localOctets, std::size_t domainOctets, std::size_t asciiDomainOctets);
+
 inline bool isStrictAddress(std::string_view address) {
     return checkStrictSyntax(address) == SyntaxFault::None;
 }
