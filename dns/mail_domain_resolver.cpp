@@ -221,7 +221,7 @@ LookupOutcome lookUpMailDomains(const std::vector<std::string>& domains, const D
             ares_cancel(channel.handle);  // every query's callback runs now: unanswered
             break;
         }
-        while (lookups.active < kDomainsInFlight && next < distinct.size()) {
+        while (lookups.active < std::max<std::size_t>(1, settings.domainsInFlight) && next < distinct.size()) {
             DomainLookup& lookup = state[next];
             lookup.name = distinct[next];
             lookup.owner = &lookups;

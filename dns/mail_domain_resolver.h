@@ -21,6 +21,8 @@ struct DnsSettings {
     // How long a lookup waits for a server's answer, in milliseconds (two
     // tries, the second twice as long as the first).
     int timeoutMs = 3000;
+    // At most this many domains are being looked up at any moment.
+    std::size_t domainsInFlight = 128;
 };
 
 // A DNS set-up that cannot work (a server text c-ares refuses); what() is fit to show.
@@ -40,9 +42,6 @@ struct LookupOutcome {
     std::unordered_map<std::string, MailDomainAnswer> answers;  // one per domain asked
     bool stopped = false;
 };
-
-// At most this many domains are being looked up at any moment.
-inline constexpr std::size_t kDomainsInFlight = 256;
 
 // Throws DnsError when the settings cannot be used.
 LookupOutcome lookUpMailDomains(const std::vector<std::string>& domains, const DnsSettings& settings,
