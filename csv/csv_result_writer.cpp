@@ -6,13 +6,9 @@
 
 namespace csv {
 
-namespace {
-
-constexpr char kSeparator = ';';
-
 // 0x22 is below 0x40 and so never the trail byte of a GBK character, nor part
 // of a UTF-8 multi-byte character: every quote byte is a quote and is doubled.
-void writeQuotedCell(OutputFile& file, std::string_view text) {
+void WriteQuotedCell(OutputFile& file, std::string_view text) {
     file.write('"');
     while (!text.empty()) {
         const void* hit = std::memchr(text.data(), '"', text.size());
@@ -28,8 +24,6 @@ void writeQuotedCell(OutputFile& file, std::string_view text) {
     file.write('"');
 }
 
-}  // namespace
-
 void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark, const RowCheck& check,
                                    bool intermediate) {
     OutputFile file(path);
@@ -38,11 +32,11 @@ void CsvResultWriter::WriteCsvFile(const std::string& path, bool byteOrderMark, 
     std::size_t rows = 0;
     for (result_.first(); !result_.eof(); result_.next(), ++rows) {
         if (check && rows % kRowsPerCheck == 0) check(rows);
-        if (rows > 0) file.write("\r\n");
+        if (rows > 0) file.write(kLineSeparator);
         for (std::size_t column = 0; column < columns; ++column) {
-            if (column > 0) file.write(kSeparator);
+            if (column > 0) file.write(kCellSeparator);
             const auto value = result_.value(column);
-            writeQuotedCell(file, value ? *value : std::string_view());
+            WriteQuotedCell(file, value ? *value : std::string_view());
         }
     }
     file.close(!intermediate);

@@ -8,10 +8,21 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "engine/engine.h"
 
 namespace csv {
+
+class OutputFile;
+
+// What the writer puts between the cells of a line and between lines.
+inline constexpr char kCellSeparator = ';';
+inline constexpr const char* kLineSeparator = "\r\n";
+
+// One cell as the writer writes it: quoted, a quote inside doubled.  For
+// result files written row by row without a result set (the address checks).
+void WriteQuotedCell(OutputFile& file, std::string_view text);
 
 class CsvResultWriter {
 public:

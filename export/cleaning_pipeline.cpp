@@ -6,6 +6,7 @@
 #include "conditions/conditions.h"
 #include "source/source_connections.h"
 #include "source/source_encoding.h"
+#include "export/address_check_step.h"
 #include "export/exclusion_table.h"
 #include "export/file_steps.h"
 #include "platform/code_page.h"
@@ -62,8 +63,8 @@ bool MoveIntermediateToExport(ExportRun& ctx) {
     try {
         if (platform::fileExists(temp)) {
             RenameExistingFile(temp, target);
-            ctx.summary.exported = ctx.summary.valid;
-            ctx.summary.noteFile(target, ctx.summary.valid);
+            ctx.summary.exported = ctx.summary.kept;
+            ctx.summary.noteFile(target, ctx.summary.kept);
         } else {
             RemoveExistingFile(target);
         }
@@ -132,6 +133,7 @@ bool CleanAddresses(ExportRun& ctx, const CleaningOptions& options, const std::s
         if (!ExportInvalidAddresses(ctx, column)) return false;
         if (!ExportErrorAddresses(ctx, column)) return false;
         if (!ExportValidAddresses(ctx, column)) return false;
+        if (!CheckAddresses(ctx, options.checks)) return false;
 
         if (exclusionPass) {
             if (!ApplyExclusions(ctx, options, "F1", exclusion ? &*exclusion : nullptr)) return false;

@@ -7,6 +7,7 @@ std::vector<std::uint64_t> ExportPlan::stepBytes() const {
     const std::uint64_t export_ = cleaned.value_or(temp);
     std::vector<std::uint64_t> bytes(kExportStepCount, 0);
     bytes[kInvalidStep] = bytes[kErrorStep] = bytes[kValidStep] = source;
+    bytes[kCheckStep] = temp * checkPasses;
     if (exclusionPass) bytes[kExcludeStep] = bytes[kKeepStep] = temp + exclusionFile;
     if (split) bytes[kSplitStep] = export_;
     if (byDomain) {

@@ -13,6 +13,7 @@ enum ExportStep : std::size_t {
     kInvalidStep,
     kErrorStep,
     kValidStep,
+    kCheckStep,
     kExcludeStep,
     kKeepStep,
     kSplitStep,
@@ -22,7 +23,8 @@ enum ExportStep : std::size_t {
     kExportStepCount
 };
 
-// The source file is read three times; with an exclusion pass the
+// The source file is read three times; the address checks read the
+// intermediate file once per pass; with an exclusion pass the
 // intermediate file and the exclusion file twice; then the cleaned file once
 // for the split, or once per statement of the domain export.  A file not yet
 // written is estimated from above by the one it is cut from: the intermediate
@@ -32,6 +34,7 @@ struct ExportPlan {
     std::uint64_t exclusionFile = 0;
     std::optional<std::uint64_t> intermediate;  // -Temp.csv, once written
     std::optional<std::uint64_t> cleaned;       // -Export.csv, once in place
+    std::uint64_t checkPasses = 0;  // reads of the intermediate file by the address checks
     bool exclusionPass = false;
     bool split = false;
     bool byDomain = false;

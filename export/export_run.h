@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "export/address_check_settings.h"
 #include "export/export_plan.h"
 #include "export/export_summary.h"
 #include "export/run_progress.h"
@@ -32,6 +33,7 @@ struct CleaningOptions {
     std::string splitRows = "50000";
     std::string splitSize = "4";
     int splitSizeUnitIndex = 1;  // 0: KB, otherwise MB
+    AddressCheckSettings checks;  // the opt-in address checks, all off by default
 };
 
 struct ExportRun {

@@ -9,7 +9,7 @@ namespace exporting {
 
 std::uint64_t ExportSummary::duplicates() const {
     const std::uint64_t distinct = invalid + erroneous + valid;
-    return read > distinct ? read - distinct : 0;
+    return (read > distinct ? read - distinct : 0) + checkDuplicates;
 }
 
 bool ExportSummary::noteFile(const std::string& path, std::uint64_t rows) {
@@ -53,6 +53,14 @@ std::string SummaryText(const ExportSummary& s) {
     line("无效地址" + where("去重", "-Invalid.csv"), s.invalid);
     line("错误地址" + where("去重", "-Error.csv"), s.erroneous);
     line("重复地址（不区分大小写）", s.duplicates());
+    if (s.checked) {
+        line("格式不合格地址" + where(nullptr, "-BadSyntax.csv"), s.badSyntax);
+        line("纠正的地址" + where(nullptr, "-Corrected.csv"), s.corrected);
+        line("一次性邮箱地址" + where(nullptr, "-Disposable.csv"), s.disposable);
+        line("角色邮箱地址" + where(nullptr, "-Role.csv"), s.role);
+        line("无法收信的域名的地址" + where(nullptr, "-NoMailDomain.csv"), s.noMailDomain);
+        line("DNS未能查询的地址（保留）", s.dnsUnchecked);
+    }
     line("排除地址" + where(nullptr, "-Exclude.csv"), s.excluded);
     line("导出地址" + where(nullptr, "-Export.csv"), s.exported);
     if (s.split) text += "\n拆分文件：" + GroupedDigits(s.parts) + " 个";

@@ -1,8 +1,8 @@
 // What an export did, for the summary below its completion message and the
 // command line's report: every figure from the record counts the run has
-// anyway (no extra scan).  They hold read = invalid + erroneous + duplicates
-// + distinct valid, and distinct valid = excluded + exported when the
-// exclusion file holds each address once.
+// anyway (no extra scan).  They hold read = invalid + erroneous + bad syntax
+// + duplicates + disposable + role + no mail domain + excluded + exported
+// when the exclusion file holds each address once.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +23,18 @@ struct ExportSummary {
     std::uint64_t invalid = 0;     // distinct, to -Invalid.csv
     std::uint64_t erroneous = 0;   // distinct, to -Error.csv
     std::uint64_t valid = 0;       // distinct valid addresses (-Temp.csv)
+    // The address checks (0 when off): set aside, rewritten, the rewrites
+    // that met another address (duplicates), kept unchecked by DNS, and the
+    // addresses that went on to the exclusion pass (valid when off).
+    std::uint64_t badSyntax = 0;       // to -BadSyntax.csv
+    std::uint64_t corrected = 0;       // rewrites, to -Corrected.csv
+    std::uint64_t checkDuplicates = 0;
+    std::uint64_t disposable = 0;      // to -Disposable.csv
+    std::uint64_t role = 0;            // to -Role.csv
+    std::uint64_t noMailDomain = 0;    // to -NoMailDomain.csv
+    std::uint64_t dnsUnchecked = 0;    // kept: their domain's answer did not come
+    std::uint64_t kept = 0;
+    bool checked = false;              // an address check was asked for
     std::uint64_t excluded = 0;    // to -Exclude.csv; 0 without an exclusion pass
     std::uint64_t exported = 0;    // to -Export.csv
     bool split = false;            // a full export with splitting
@@ -30,7 +42,8 @@ struct ExportSummary {
     std::size_t parts = 0;         // split parts or domain files written
     std::vector<WrittenFile> files;  // every result file written, in order
 
-    // Every occurrence beyond the first of a value, letter case ignored.
+    // Every occurrence beyond the first of a value, letter case ignored, and
+    // every rewritten address that met another one.
     std::uint64_t duplicates() const;
     // Notes a file this run wrote (put in place under its final name); a
     // file written again by the same run (a custom group named OtherDomain

@@ -91,6 +91,12 @@ public:
             error_ = "--report belongs to --export-all and --export-domain";
             return fail(result);
         }
+        const bool anyCheck = o.strictSyntax || o.fixDomainTypos || o.mergeGmailAliases || o.dropDisposable ||
+                              o.dropRole || o.dropNoMailDomain;
+        if ((anyCheck || sawDnsOption_) && o.action != Action::ExportAll && o.action != Action::ExportDomain) {
+            error_ = "the address checks and their DNS options belong to --export-all and --export-domain";
+            return fail(result);
+        }
         result.kind = ParseResult::Kind::Run;
         return result;
     }
@@ -274,6 +280,21 @@ private:
         } else if (arg == "--report") {
             if (!requiredNonEmpty(arg, inlineValue, value, "a file name")) return false;
             o.report = value;
+        } else if (const auto flag = checkFlag(arg, o)) {
+            if (inlineValue) return noValue(arg);
+            *flag = true;
+        } else if (arg == "--dns-server") {
+            if (!requiredNonEmpty(arg, inlineValue, value, "HOST:PORT")) return false;
+            o.dnsServer = value;
+            sawDnsOption_ = true;
+        } else if (arg == "--dns-timeout") {
+            if (!required(arg, inlineValue, value)) return false;
+            if (value.empty() || value.size() > 6 || !allDigits(value) || std::stoi(value) == 0) {
+                error_ = "--dns-timeout takes a number of milliseconds from 1 to 999999, not \"" + value + "\"";
+                return false;
+            }
+            o.dnsTimeoutMs = std::stoi(value);
+            sawDnsOption_ = true;
         } else if (arg == "--quiet" || arg == "-q") {
             if (inlineValue) return noValue(arg);
             o.quiet = true;
@@ -282,6 +303,17 @@ private:
             return false;
         }
         return true;
+    }
+
+    // The switch of an address check, or nullptr.
+    static bool* checkFlag(const std::string& arg, CliOptions& o) {
+        if (arg == "--strict-syntax") return &o.strictSyntax;
+        if (arg == "--fix-domain-typos") return &o.fixDomainTypos;
+        if (arg == "--merge-gmail-aliases") return &o.mergeGmailAliases;
+        if (arg == "--drop-disposable") return &o.dropDisposable;
+        if (arg == "--drop-role") return &o.dropRole;
+        if (arg == "--drop-no-mail-domain") return &o.dropNoMailDomain;
+        return nullptr;
     }
 
     bool noValue(const std::string& name) {
@@ -310,6 +342,7 @@ private:
     std::size_t pos_ = 0;
     bool sawSource_ = false;
     bool sawAction_ = false;
+    bool sawDnsOption_ = false;
     std::string actionName_;
     std::string error_;
 };

@@ -48,6 +48,16 @@ struct CliOptions {
     int domainsTop = 10;  // 0: all domains
     std::optional<std::string> settings;
 
+    // The opt-in address checks of the exports.
+    bool strictSyntax = false;
+    bool fixDomainTypos = false;
+    bool mergeGmailAliases = false;
+    bool dropDisposable = false;
+    bool dropRole = false;
+    bool dropNoMailDomain = false;
+    std::optional<std::string> dnsServer;  // HOST:PORT; default: the system's resolvers
+    int dnsTimeoutMs = 3000;
+
     std::optional<std::string> report;  // the exports' summary as JSON into this file
     bool quiet = false;                 // no progress line on a terminal
 };

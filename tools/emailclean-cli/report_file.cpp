@@ -32,7 +32,13 @@ std::string jsonString(const std::string& utf8) {
 std::string reportJson(const exporting::ExportSummary& s) {
     std::string json = "{\"read\": " + std::to_string(s.read) + ", \"invalid\": " + std::to_string(s.invalid) +
                        ", \"erroneous\": " + std::to_string(s.erroneous) +
+                       ", \"bad_syntax\": " + std::to_string(s.badSyntax) +
+                       ", \"corrected\": " + std::to_string(s.corrected) +
                        ", \"duplicates\": " + std::to_string(s.duplicates()) +
+                       ", \"disposable\": " + std::to_string(s.disposable) +
+                       ", \"role\": " + std::to_string(s.role) +
+                       ", \"no_mail_domain\": " + std::to_string(s.noMailDomain) +
+                       ", \"dns_unchecked\": " + std::to_string(s.dnsUnchecked) +
                        ", \"excluded\": " + std::to_string(s.excluded) +
                        ", \"exported\": " + std::to_string(s.exported) + ", \"files\": [";
     for (std::size_t i = 0; i < s.files.size(); ++i) {

@@ -8,6 +8,9 @@ const char* const kSynopsis =
                       [--output-dir DIR] [--exclude-file NAME]
                       [--exclude-prefix-length ">N"|"<N"] [--exclude-prefixes LIST] [--exclude-suffixes LIST]
                       [--split-rows N | --split-size N(KB|MB)] [--report FILE] [--quiet]
+                      [--strict-syntax] [--fix-domain-typos] [--merge-gmail-aliases]
+                      [--drop-disposable] [--drop-role] [--drop-no-mail-domain]
+                      [--dns-server HOST:PORT] [--dns-timeout MS]
                       ACTION
 ACTION is one of: --count | --preview [all|invalid|error|prefix-length:>N|prefix-length:<N|prefixes:LIST|suffixes:LIST]
                   | --domains [10|15|20|30|50|all] | --export-all | --export-domain [--settings INI]
@@ -46,6 +49,25 @@ Cleaning options (the full export and the domain export):
   --split-rows N           split the full export into parts of N lines
   --split-size N[KB|MB]    split the full export into parts of at most N KB or MB (default unit MB)
 
+Address checks (the full export and the domain export; each only when given, in this order,
+after the invalid and erroneous addresses and the duplicates, before the exclusions):
+  --strict-syntax          addresses no mail system takes (quoted local parts, comments, address
+                           literals, dots at an end or doubled, bad or over-long labels) to
+                           BASE-BadSyntax.csv; UTF-8 local parts and IDN domains are kept
+  --fix-domain-typos       domains that look like a typo of a known one are corrected
+                           ("qq.con" -> "qq.com"); each rewrite to BASE-Corrected.csv
+  --merge-gmail-aliases    gmail.com and googlemail.com: dots and "+tag" taken out of the local
+                           part, googlemail.com made gmail.com; each rewrite to BASE-Corrected.csv
+  --drop-disposable        addresses of disposable-mail domains to BASE-Disposable.csv
+  --drop-role              role addresses (admin@, kefu@, ...) to BASE-Role.csv
+  --drop-no-mail-domain    addresses whose domain has no mail server (DNS) to BASE-NoMailDomain.csv;
+                           a domain whose answer did not come is kept
+  --dns-server HOST:PORT   the DNS server to ask (default: the system's resolvers)
+  --dns-timeout MS         how long to wait for an answer (default 3000)
+A rewrite that meets another address counts as a duplicate. The lists are installed with the
+program (share/emailclean); known-domains.txt, disposable-domains.txt, real-providers.txt and
+role-addresses.txt in $XDG_CONFIG_HOME/emailclean extend them.
+
 Actions:
   --count                  print the number of values in the address column
   --preview [OPTION]       print the first 200 rows, unconditioned (all, the default) or narrowed:
@@ -60,8 +82,10 @@ Actions:
   --settings INI           the domain export settings (default:
                            $XDG_CONFIG_HOME/emailclean/exportdomainsetup.ini, ~/.config by default)
   --report FILE            after an export that completes, write its summary to FILE as one JSON
-                           object: {"read": N, "invalid": N, "erroneous": N, "duplicates": N,
-                           "excluded": N, "exported": N, "files": [{"name": "...", "rows": N}, ...]}
+                           object: {"read": N, "invalid": N, "erroneous": N, "bad_syntax": N,
+                           "corrected": N, "duplicates": N, "disposable": N, "role": N,
+                           "no_mail_domain": N, "dns_unchecked": N, "excluded": N, "exported": N,
+                           "files": [{"name": "...", "rows": N}, ...]}
   --quiet, -q              no progress line (it is shown on standard error at a terminal only)
   --help                   print this text
 
