@@ -262,6 +262,13 @@ exporting::CleaningOptions TForm1::readCleaningOptions() const {
     options.splitRows = app::utf8Of(edt_split_row->text());
     options.splitSize = app::utf8Of(edt_split_size->text());
     options.splitSizeUnitIndex = cbx_split_size->currentIndex();
+    checks::CheckOptions& k = options.checks.options;
+    k.strictSyntax = cbx_check_syntax->isChecked();
+    k.fixDomainTypos = cbx_check_typos->isChecked();
+    k.mergeGmailAliases = cbx_check_gmail->isChecked();
+    k.dropDisposable = cbx_check_disposable->isChecked();
+    k.dropRole = cbx_check_role->isChecked();
+    k.dropNoMailDomain = cbx_check_dns->isChecked();
     return options;
 }
 

@@ -103,6 +103,9 @@ public:
     QLineEdit *edt_output_dir, *edt_export_file_format, *edt_split_row, *edt_split_size;
     QPushButton *btn_select_dir, *btn_export_all, *btn_export_domain, *btn_export_domain_setup;
     QCheckBox* cbx_split;
+    // The opt-in address checks, unticked at start.
+    QCheckBox *cbx_check_syntax, *cbx_check_typos, *cbx_check_gmail, *cbx_check_disposable, *cbx_check_role,
+        *cbx_check_dns;
     QRadioButton *rbt_split_row, *rbt_split_size;
     QComboBox* cbx_split_size;
 

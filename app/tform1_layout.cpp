@@ -79,6 +79,10 @@ QLineEdit* listEdit(QWidget* parent, int x, int y, int w, const char* text, cons
     return e;
 }
 
+// The three rows of the address check boxes in the export group make the
+// window, the export group and the preview page this much higher.
+constexpr int kCheckRows = 72;
+
 }  // namespace
 
 void TForm1::createControls() {
@@ -86,7 +90,7 @@ void TForm1::createControls() {
     setWindowIcon(app::programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(938, 587);
+    setFixedSize(938, 587 + kCheckRows);
     setAcceptDrops(true);  // a file dropped onto the window is opened
     move(189, 93);
     QFont font;
@@ -112,7 +116,7 @@ void TForm1::createControls() {
     DBGridEh_csv->setVisible(false);
 
     status_bar1 = new app::StatusLine(this);
-    status_bar1->setGeometry(0, 587 - 30, 938, 30);
+    status_bar1->setGeometry(0, 587 + kCheckRows - 30, 938, 30);
     status_bar1->setPanelText(0, u(" 当前执行操作：无"));
     status_bar1->setPanelText(1, u(" 记录总数：0"));
     status_bar1->setPanelText(2, u(" ") + u(app::publisher::kName));
@@ -151,9 +155,9 @@ void TForm1::createSourceControls() {
 void TForm1::createSearchControls() {
     static const QColor blue = kBlue;
     grb_search = new QGroupBox(u("预览窗口"), this);
-    grb_search->setGeometry(2, 153, 522, 400);
+    grb_search->setGeometry(2, 153, 522, 400 + kCheckRows);
     pgc_preview = new QTabWidget(grb_search);
-    pgc_preview->setGeometry(8, 18, 505, 375);
+    pgc_preview->setGeometry(8, 18, 505, 375 + kCheckRows);
 
     TabSheet_Data = new QWidget;
     pgc_preview->addTab(TabSheet_Data, u("数据预览"));
@@ -171,7 +175,7 @@ void TForm1::createSearchControls() {
     rbt_viewoption_end = box<QRadioButton>(TabSheet_Data, 8, 60, "@后缀等于", false);
     edt_viewoption_end = listEdit(TabSheet_Data, 88, 60, 340, "", "用逗号分割多个@后缀");
     Label9 = label(TabSheet_Data, 89, 85, "注：文件中的数据量可能较大，为提升效率，只预览前200条数据", &blue);
-    DBGridEh_preview_data = app::createPreviewGrid(TabSheet_Data, 8, 103, 489, 241, ds_preview);
+    DBGridEh_preview_data = app::createPreviewGrid(TabSheet_Data, 8, 103, 489, 241 + kCheckRows, ds_preview);
 
     TabSheet_Domain = new QWidget;
     pgc_preview->addTab(TabSheet_Domain, u("@后缀预览"));
@@ -182,7 +186,7 @@ void TForm1::createSearchControls() {
     rbt_top50 = box<QRadioButton>(TabSheet_Domain, 8, 58, "数据量排名前50个邮件域", false);
     rbt_alldomain = box<QRadioButton>(TabSheet_Domain, 192, 58, "全部邮件域", false);
     Label5 = label(TabSheet_Domain, 26, 85, "注：以下各邮件域统计数量为未去重数量", &blue);
-    DBGridEh_preview_domain = app::createPreviewGrid(TabSheet_Domain, 8, 103, 489, 241, ds_domain);
+    DBGridEh_preview_domain = app::createPreviewGrid(TabSheet_Domain, 8, 103, 489, 241 + kCheckRows, ds_domain);
     domainChart = new app::DomainChart(ds_domain, TabSheet_Domain);
     domainChart->setGeometry(DBGridEh_preview_domain->geometry());
     domainChart->setVisible(false);
@@ -236,7 +240,7 @@ void TForm1::createFilterControls() {
 
 void TForm1::createExportControls() {
     grb_export = new QGroupBox(u("Email地址导出"), this);
-    grb_export->setGeometry(528, 392, 409, 161);
+    grb_export->setGeometry(528, 392, 409, 161 + kCheckRows);
     Label6 = label(grb_export, 10, 23, "输出目录:");
     edt_output_dir = edit(grb_export, 64, 23, 305, 24);
     edt_output_dir->setReadOnly(true);
@@ -255,14 +259,22 @@ void TForm1::createExportControls() {
     edt_split_size = edit(grb_export, 309, 92, 41, 24, "4");
     inputMethodOff(edt_split_size);
     cbx_split_size = dropDown(grb_export, 355, 92, 45, 24, {"KB", "MB"}, 1);
+    // The address checks, in the order they run, between the options and
+    // the buttons: two columns lined up with the buttons.
+    cbx_check_syntax = box<QCheckBox>(grb_export, 10, 122, "严格检查地址格式", false);
+    cbx_check_typos = box<QCheckBox>(grb_export, 202, 122, "纠正疑似拼写错误的域名", false);
+    cbx_check_gmail = box<QCheckBox>(grb_export, 10, 146, "合并Gmail别名", false);
+    cbx_check_disposable = box<QCheckBox>(grb_export, 202, 146, "排除一次性邮箱", false);
+    cbx_check_role = box<QCheckBox>(grb_export, 10, 170, "排除角色邮箱", false);
+    cbx_check_dns = box<QCheckBox>(grb_export, 202, 170, "排除无法收信的域名(DNS)", false);
     btn_export_all = new QPushButton(u("全部导出"), grb_export);
-    btn_export_all->setGeometry(10, 124, 170, 25);
+    btn_export_all->setGeometry(10, 124 + kCheckRows, 170, 25);
     btn_export_domain = new QPushButton(u("@后缀分类导出"), grb_export);
-    btn_export_domain->setGeometry(202, 124, 170, 25);
+    btn_export_domain->setGeometry(202, 124 + kCheckRows, 170, 25);
     btn_export_domain_setup = new QPushButton(grb_export);
     btn_export_domain_setup->setIcon(app::drawSetupIcon());
     btn_export_domain_setup->setToolTip(u("@后缀分类导出设置"));
-    btn_export_domain_setup->setGeometry(374, 124, 25, 25);
+    btn_export_domain_setup->setGeometry(374, 124 + kCheckRows, 25, 25);
 
     for (QLineEdit* e : {edt_viewoption_start1, edt_filter_start1, edt_split_row, edt_split_size})
         e->installEventFilter(digitFilter_);

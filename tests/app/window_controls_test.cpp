@@ -42,7 +42,7 @@ private slots:
 
     void windowFrame() {
         QCOMPARE(form->windowTitle(), u("Varnotek 电子邮件地址清理工具"));
-        QCOMPARE(form->size(), QSize(938, 587));
+        QCOMPARE(form->size(), QSize(938, 659));  // three rows of address checks more
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(form->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -60,22 +60,22 @@ private slots:
             if (w->geometry() != r) QFAIL(qPrintable(QStringLiteral("%1 at the wrong place").arg(QLatin1String(name))));
         };
         row("GroupBox1", f->GroupBox1, {2, 72, 935, 81});
-        row("grb_search", f->grb_search, {2, 153, 522, 400});
+        row("grb_search", f->grb_search, {2, 153, 522, 472});
         row("grb_filter", f->grb_filter, {528, 153, 409, 232});
-        row("grb_export", f->grb_export, {528, 392, 409, 161});
+        row("grb_export", f->grb_export, {528, 392, 409, 233});
         row("edt_file", f->edt_file, {64, 16, 793, 24});
         row("btn_fileopen", f->btn_fileopen, {864, 16, 57, 25});
         row("cbx_delimite", f->cbx_delimite, {64, 48, 100, 24});
         row("cbx_field", f->cbx_field, {256, 48, 150, 24});
         row("cbx_hdr", f->cbx_hdr, {432, 48, 113, 17});
-        row("pgc_preview", f->pgc_preview, {8, 18, 505, 375});
+        row("pgc_preview", f->pgc_preview, {8, 18, 505, 447});
         row("btn_search", f->btn_search, {444, 72, 61, 60});
         row("cbx_viewoption_start1", f->cbx_viewoption_start1, {388, 0, 41, 24});
         row("edt_viewoption_start1", f->edt_viewoption_start1, {433, 0, 28, 24});
         row("edt_viewoption_start2", f->edt_viewoption_start2, {88, 28, 340, 24});
         row("edt_viewoption_end", f->edt_viewoption_end, {88, 60, 340, 24});
-        row("DBGridEh_preview_data", f->DBGridEh_preview_data, {8, 103, 489, 241});
-        row("DBGridEh_preview_domain", f->DBGridEh_preview_domain, {8, 103, 489, 241});
+        row("DBGridEh_preview_data", f->DBGridEh_preview_data, {8, 103, 489, 313});
+        row("DBGridEh_preview_domain", f->DBGridEh_preview_domain, {8, 103, 489, 313});
         row("cmbx_filter_start1", f->cmbx_filter_start1, {112, 102, 41, 24});
         row("edt_filter_start1", f->edt_filter_start1, {157, 102, 28, 24});
         row("edt_filter_start2", f->edt_filter_start2, {112, 134, 289, 24});
@@ -88,11 +88,11 @@ private slots:
         row("edt_split_row", f->edt_split_row, {188, 92, 48, 24});
         row("edt_split_size", f->edt_split_size, {309, 92, 41, 24});
         row("cbx_split_size", f->cbx_split_size, {355, 92, 45, 24});
-        row("btn_export_all", f->btn_export_all, {10, 124, 170, 25});
-        row("btn_export_domain", f->btn_export_domain, {202, 124, 170, 25});
-        row("btn_export_domain_setup", f->btn_export_domain_setup, {374, 124, 25, 25});
+        row("btn_export_all", f->btn_export_all, {10, 196, 170, 25});
+        row("btn_export_domain", f->btn_export_domain, {202, 196, 170, 25});
+        row("btn_export_domain_setup", f->btn_export_domain_setup, {374, 196, 25, 25});
         row("DBGridEh_csv", f->DBGridEh_csv, {792, 8, 121, 65});
-        row("status_bar1", f->status_bar1, {0, 557, 938, 30});
+        row("status_bar1", f->status_bar1, {0, 629, 938, 30});
     }
 
     void topLeftOfCaptionedControls() {
@@ -118,6 +118,9 @@ private slots:
             {form->cbx_filter_email, {10, 198}}, {form->Label6, {10, 23}},
             {form->Label8, {10, 57}},          {form->cbx_split, {10, 92}},
             {form->rbt_split_row, {122, 92}},  {form->rbt_split_size, {243, 92}},
+            {form->cbx_check_syntax, {10, 122}}, {form->cbx_check_typos, {202, 122}},
+            {form->cbx_check_gmail, {10, 146}}, {form->cbx_check_disposable, {202, 146}},
+            {form->cbx_check_role, {10, 170}}, {form->cbx_check_dns, {202, 170}},
         };
         for (const auto& row : rows) QCOMPARE(row.w->pos(), row.at);
     }
@@ -362,6 +365,41 @@ private slots:
         QCOMPARE(options.splitRows, std::string("50000"));
         QCOMPARE(options.splitSize, std::string("4"));
         QCOMPARE(options.splitSizeUnitIndex, 0);
+    }
+
+    // The six address checks: captions, unticked at start, inside the export
+    // group without touching each other or the buttons, and each read into
+    // its own option.
+    void addressCheckBoxes() {
+        const struct {
+            QCheckBox* box;
+            const char* caption;
+            bool checks::CheckOptions::*option;
+        } rows[] = {
+            {form->cbx_check_syntax, "严格检查地址格式", &checks::CheckOptions::strictSyntax},
+            {form->cbx_check_typos, "纠正疑似拼写错误的域名", &checks::CheckOptions::fixDomainTypos},
+            {form->cbx_check_gmail, "合并Gmail别名", &checks::CheckOptions::mergeGmailAliases},
+            {form->cbx_check_disposable, "排除一次性邮箱", &checks::CheckOptions::dropDisposable},
+            {form->cbx_check_role, "排除角色邮箱", &checks::CheckOptions::dropRole},
+            {form->cbx_check_dns, "排除无法收信的域名(DNS)", &checks::CheckOptions::dropNoMailDomain},
+        };
+        QVERIFY(!form->readCleaningOptions().checks.options.any());
+        QList<QRect> taken{form->btn_export_all->geometry(), form->btn_export_domain->geometry(),
+                           form->cbx_split_size->geometry(), form->edt_split_row->geometry()};
+        for (const auto& row : rows) {
+            QCOMPARE(row.box->text(), u(row.caption));
+            QVERIFY(!row.box->isChecked());
+            QCOMPARE(row.box->parentWidget(), form->grb_export);
+            QVERIFY(form->grb_export->rect().contains(row.box->geometry()));
+            QVERIFY(row.box->sizeHint().width() <= row.box->width());  // the caption is not cut
+            for (const QRect& other : taken) QVERIFY(!other.intersects(row.box->geometry()));
+            taken << row.box->geometry();
+            row.box->click();
+            const checks::CheckOptions options = form->readCleaningOptions().checks.options;
+            QVERIFY(options.*(row.option));
+            row.box->click();
+        }
+        QVERIFY(!form->readCleaningOptions().checks.options.any());
     }
 
     void setupButtonShowsTheDialogModally() {

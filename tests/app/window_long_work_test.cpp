@@ -131,7 +131,8 @@ class WindowLongWorkTest : public QObject {
         controls << f->btn_fileopen << f->cbx_delimite << f->cbx_field << f->cbx_hdr << f->btn_search << f->rbt_top20
                  << f->cbx_encoding << f->edt_viewoption_end << f->pgc_preview->tabBar() << f->cbx_filter_email << f->edt_filter_start2
                  << f->btn_filter_fileopen << f->btn_select_dir << f->cbx_split << f->edt_split_row << f->cbx_split_size
-                 << f->btn_export_all << f->btn_export_domain << f->btn_export_domain_setup;
+                 << f->btn_export_all << f->btn_export_domain << f->btn_export_domain_setup << f->cbx_check_syntax
+                 << f->cbx_check_dns;
         return controls;
     }
     bool allDisabled() const {
@@ -341,6 +342,39 @@ private slots:
             QVERIFY2(allEnabled(), c.option);
         }
         QCOMPARE(form->Label15->text(), u("指定为 UTF-8"));
+    }
+
+    // The ticked address checks run in the export on the worker: their
+    // files, their lines in the summary; unticked, neither.
+    void addressChecksInTheExport() {
+        writeBytes(path("list.csv"), "email\r\nli@163.cm\r\nli@163.com\r\nadmin@example.com\r\n"
+                                     "a..b@qq.com\r\nfoo@mailinator.com\r\nok@126.com\r\n");
+        ports->fileAnswers.push_back(path("list.csv"));
+        form->btn_fileopen->click();
+        QVERIFY(form->btn_export_all->isEnabled());
+        form->btn_export_all->click();
+        QVERIFY(!QFile::exists(path("list-Role.csv")));
+        QVERIFY(!ports->summaries.at(0).contains(u("角色邮箱")));
+
+        for (QCheckBox* box : {form->cbx_check_syntax, form->cbx_check_typos, form->cbx_check_disposable,
+                               form->cbx_check_role})
+            box->click();
+        form->btn_export_all->click();
+        QCOMPARE(ports->messages.last(), u("Email地址按条件全部导出 执行完毕!"));
+        const auto content = [&](const char* name) {
+            QFile f(path(QString::fromUtf8(name)));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+        };
+        QCOMPARE(content("list-BadSyntax.csv"), QByteArray("\"a..b@qq.com\""));
+        QCOMPARE(content("list-Corrected.csv"), QByteArray("\"li@163.cm\";\"li@163.com\""));
+        QCOMPARE(content("list-Disposable.csv"), QByteArray("\"foo@mailinator.com\""));
+        QCOMPARE(content("list-Role.csv"), QByteArray("\"admin@example.com\""));
+        const QByteArray exported = content("list-Export.csv");
+        QVERIFY(exported == "\"li@163.com\"\r\n\"ok@126.com\"" || exported == "\"ok@126.com\"\r\n\"li@163.com\"");
+        const QString summary = ports->summaries.at(1);
+        QVERIFY(summary.contains(u("重复地址（不区分大小写）：1")));
+        QVERIFY(summary.contains(u("角色邮箱地址（存入 list-Role.csv）：1")));
+        QVERIFY(summary.contains(u("导出地址（存入 list-Export.csv）：2")));
     }
 
     void closingWhenIdleAsksNothing() {
