@@ -94,6 +94,22 @@ std::uint64_t Workspace::sourceBytes() const {
     return size > 0 ? static_cast<std::uint64_t>(size) : 0;
 }
 
+std::optional<exporting::DomainCheckReport> Workspace::CheckDomains(const std::string& column,
+                                                                    const exporting::AddressCheckSettings& settings,
+                                                                    bool withDns) {
+    if (!isBound()) return std::nullopt;
+    std::optional<exporting::DomainCheckReport> report;
+    exporting::ExportRun run{bound_, sourceDir(), feedback_, exporting::RunProgress(feedback_, cancel_)};
+    run.progress.plan({sourceBytes()});
+    if (!operation({}, [&] {
+            report = exporting::CheckDomains(run, column, settings, withDns);
+            return report.has_value();
+        }))
+        return std::nullopt;
+    feedback_.showOperationText(std::string(" 当前操作：域名检查") + (withDns ? "[同时查询DNS]" : ""));
+    return report;
+}
+
 void Workspace::ShutDown() {
     bound_.binding.deleteSchema();
     bound_.privateFolder.remove();

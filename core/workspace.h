@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "export/domain_check.h"
 #include "export/export_run.h"
 #include "platform/cancel_request.h"
 #include "platform/operation_feedback.h"
@@ -148,6 +149,12 @@ public:
                    const std::string& outputDir);
     bool ExportByDomain(const exporting::CleaningOptions& options, const std::string& column,
                         const std::string& outputDir, const std::string& settingsPath);
+
+    // The domain check of the address column (with DNS when withDns); shows
+    // " 当前操作：域名检查".  Nothing when it failed (shown) or was cancelled.
+    std::optional<exporting::DomainCheckReport> CheckDomains(const std::string& column,
+                                                             const exporting::AddressCheckSettings& settings,
+                                                             bool withDns);
 
     // The shut-down's removal of the description file and of the private
     // folder (also done by the destructor).

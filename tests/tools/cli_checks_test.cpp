@@ -226,6 +226,36 @@ TEST_F(CliChecksTest, MailDomainsOverDns) {
     EXPECT_NE(report(quiet).find("\"no_mail_domain\": 0, \"dns_unchecked\": 7"), std::string::npos) << report(quiet);
 }
 
+// The domain check's table: findings by count, largest first, then domain;
+// DNS findings only with --check-dns.
+TEST_F(CliChecksTest, CheckDomainsPrintsTheFindings) {
+    const std::string dir = root.makeDir("domains");
+    writeGbkFile(dir + "/list.csv", std::string(kHandList) + "wu@qq.con\r\nzhou@nosuch.test\r\nzhao@nullmx.test\r\n");
+    const CliRun offline = cli(dir, {"--check-domains"});
+    ASSERT_EQ(offline.exitCode, 0) << offline.err;
+    EXPECT_EQ(offline.out,
+              "domain,count,finding,suggestion\n"
+              "qq.con,2,typo,qq.com\n"
+              "163.cm,1,typo,163.com\n"
+              "gmial.com,1,typo,gmail.com\n"
+              "mailinator.com,1,disposable,\n"
+              "sub.mailinator.com,1,disposable,\n");
+
+    testsupport::LocalDnsServer server({"--dns-rr=nullmx.test,15,000000"});
+    const CliRun withDns = cli(dir, {"--check-domains", "--check-dns", "--dns-server", server.address()});
+    ASSERT_EQ(withDns.exitCode, 0) << withDns.err;
+    // Names outside the server's zone are refused: unanswered, so with DNS
+    // on they get no suggestion (only a domain that fails DNS does), and
+    // gmial.com, not corrected, is found disposable.
+    EXPECT_EQ(withDns.out,
+              "domain,count,finding,suggestion\n"
+              "gmial.com,1,disposable,\n"
+              "mailinator.com,1,disposable,\n"
+              "nosuch.test,1,no-such-domain,\n"
+              "nullmx.test,1,no-mail-server,\n"
+              "sub.mailinator.com,1,disposable,\n");
+}
+
 TEST_F(CliChecksTest, UsageErrors) {
     const std::string dir = root.makeDir("usage");
     writeGbkFile(dir + "/list.csv", kHandList);
@@ -236,6 +266,8 @@ TEST_F(CliChecksTest, UsageErrors) {
         {"--export-all", "--dns-timeout", "0"},
         {"--export-all", "--dns-server", ""},
         {"--export-all", "--strict-syntax=yes"},
+        {"--check-domains", "--drop-role"},
+        {"--export-all", "--check-dns"},
     };
     for (const auto& args : wrong) {
         const CliRun run = cli(dir, args);

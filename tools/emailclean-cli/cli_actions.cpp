@@ -64,6 +64,22 @@ bool report(const CoreArguments& args, const core::Workspace& workspace, Printin
     }
 }
 
+// A CSV cell: quoted when it holds a comma, a quote or a line end.
+std::string csvCell(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+// --check-domains: the page's table as CSV.
+void printDomainCheck(const exporting::DomainCheckReport& report) {
+    std::printf("domain,count,finding,suggestion\n");
+    for (const auto& f : report.findings)
+        std::printf("%s,%llu,%s,%s\n", csvCell(f.domain).c_str(), static_cast<unsigned long long>(f.count),
+                    exporting::findingWord(f.kind), csvCell(f.suggestion).c_str());
+}
+
 }  // namespace
 
 bool runAction(const CliOptions& options, const CoreArguments& args, core::Workspace& workspace,
@@ -104,6 +120,12 @@ bool runAction(const CliOptions& options, const CoreArguments& args, core::Works
         case Action::ExportDomain:
             return workspace.ExportByDomain(args.cleaning, *column, args.outputDir, args.settingsPath) &&
                    report(args, workspace, feedback);
+        case Action::CheckDomains: {
+            const auto checked = workspace.CheckDomains(*column, args.cleaning.checks, options.checkDns);
+            if (!checked) return false;
+            printDomainCheck(*checked);
+            return true;
+        }
     }
     return false;
 }

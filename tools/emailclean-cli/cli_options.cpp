@@ -65,7 +65,8 @@ public:
             return fail(result);
         }
         if (!sawAction_) {
-            error_ = "an ACTION is required: --count, --preview, --domains, --export-all or --export-domain";
+            error_ = "an ACTION is required: --count, --preview, --domains, --export-all, --export-domain or "
+                     "--check-domains";
             return fail(result);
         }
         CliOptions& o = result.options;
@@ -93,8 +94,17 @@ public:
         }
         const bool anyCheck = o.strictSyntax || o.fixDomainTypos || o.mergeGmailAliases || o.dropDisposable ||
                               o.dropRole || o.dropNoMailDomain;
-        if ((anyCheck || sawDnsOption_) && o.action != Action::ExportAll && o.action != Action::ExportDomain) {
-            error_ = "the address checks and their DNS options belong to --export-all and --export-domain";
+        const bool exporting = o.action == Action::ExportAll || o.action == Action::ExportDomain;
+        if (anyCheck && !exporting) {
+            error_ = "the address checks belong to --export-all and --export-domain";
+            return fail(result);
+        }
+        if (sawDnsOption_ && !exporting && o.action != Action::CheckDomains) {
+            error_ = "--dns-server and --dns-timeout belong to the exports and --check-domains";
+            return fail(result);
+        }
+        if (o.checkDns && o.action != Action::CheckDomains) {
+            error_ = "--check-dns belongs to --check-domains";
             return fail(result);
         }
         result.kind = ParseResult::Kind::Run;
@@ -274,6 +284,12 @@ private:
         } else if (arg == "--export-domain") {
             if (inlineValue) return noValue(arg);
             return setAction(arg, Action::ExportDomain, o);
+        } else if (arg == "--check-domains") {
+            if (inlineValue) return noValue(arg);
+            return setAction(arg, Action::CheckDomains, o);
+        } else if (arg == "--check-dns") {
+            if (inlineValue) return noValue(arg);
+            o.checkDns = true;
         } else if (arg == "--settings") {
             if (!requiredNonEmpty(arg, inlineValue, value, "a file name")) return false;
             o.settings = value;

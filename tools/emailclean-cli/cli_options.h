@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Action { Count, Preview, Domains, ExportAll, ExportDomain };
+enum class Action { Count, Preview, Domains, ExportAll, ExportDomain, CheckDomains };
 
 // The data preview option: the radio buttons of the data page.
 enum class PreviewKind { All, Invalid, Error, PrefixLength, PrefixList, SuffixList };
@@ -57,6 +57,7 @@ struct CliOptions {
     bool dropNoMailDomain = false;
     std::optional<std::string> dnsServer;  // HOST:PORT; default: the system's resolvers
     int dnsTimeoutMs = 3000;
+    bool checkDns = false;  // --check-domains asks DNS too
 
     std::optional<std::string> report;  // the exports' summary as JSON into this file
     bool quiet = false;                 // no progress line on a terminal

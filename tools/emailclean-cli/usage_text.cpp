@@ -14,6 +14,7 @@ const char* const kSynopsis =
                       ACTION
 ACTION is one of: --count | --preview [all|invalid|error|prefix-length:>N|prefix-length:<N|prefixes:LIST|suffixes:LIST]
                   | --domains [10|15|20|30|50|all] | --export-all | --export-domain [--settings INI]
+                  | --check-domains [--check-dns]
 )";
 
 const char* const kDetails =
@@ -79,6 +80,11 @@ Actions:
                            BASE-Export.csv and, with a split option, BASE-Export-1.csv, -2.csv, ...
   --export-domain          clean, then write one BASE-Export-<group>.csv per domain group and
                            BASE-Export-OtherDomain.csv
+  --check-domains          print every domain of the column's distinct valid addresses that has a
+                           finding, as CSV: domain,count,finding,suggestion; the findings are
+                           typo (with the suggested domain), disposable and, with --check-dns,
+                           no-mail-server and no-such-domain; largest count first
+  --check-dns              --check-domains asks DNS too (--dns-server, --dns-timeout)
   --settings INI           the domain export settings (default:
                            $XDG_CONFIG_HOME/emailclean/exportdomainsetup.ini, ~/.config by default)
   --report FILE            after an export that completes, write its summary to FILE as one JSON
