@@ -91,6 +91,10 @@ void TForm1::connectHandlers() {
     on(btn_export_domain, &QPushButton::clicked, &TForm1::btn_export_domainClick);
     on(btn_export_domain_setup, &QPushButton::clicked, &TForm1::btn_export_domain_setupClick);
     on(status_bar1, &app::StatusLine::clicked, &TForm1::status_bar1Click);
+    on(btn_check_domains, &QPushButton::clicked, &TForm1::btn_check_domainsClick);
+    // The check page has a button of its own.
+    connect(pgc_preview, &QTabWidget::currentChanged, this,
+            [this](int page) { btn_search->setVisible(page != pgc_preview->indexOf(TabSheet_Check)); });
     // Escape stops a running operation also before its dialog shows.
     escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape_->setEnabled(false);  // the key stays free for the window otherwise

@@ -28,6 +28,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QShortcut;
+class QStandardItemModel;
 class QTabWidget;
 class QTableView;
 class QToolButton;
@@ -89,6 +90,14 @@ public:
     // "表格 | 图表" above it picks the view, the grid first.
     app::ViewSwitch* domainViewSwitch;
     app::DomainChart* domainChart;
+
+    // The domain check page: the domains of the column with a finding.
+    QWidget* TabSheet_Check;
+    QPushButton* btn_check_domains;
+    QCheckBox* cbx_check_domains_dns;
+    QLabel* Label16;  // what the page checks
+    QTableView* DBGridEh_check;
+    QLabel* Label17;  // role addresses and domains checked
 
     QGroupBox* grb_filter;
     QCheckBox *cbx_filter_distinct, *cbx_filter_lowercase, *cbx_filter_invalid, *cbx_filter_error,
@@ -160,6 +169,7 @@ public:
     void btn_export_domainClick();
     void btn_export_domain_setupClick();
     void status_bar1Click();
+    void btn_check_domainsClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -177,6 +187,7 @@ private:
     void createSearchControls();
     void createFilterControls();
     void createExportControls();
+    void createCheckControls();  // in tform1_check.cpp
     void connectHandlers();
 
     // Runs one handler; a failure it lets out is shown in the failure box.
@@ -227,6 +238,7 @@ private:
     app::ResultSetModel* ds_domain = nullptr;
     app::ResultSetModel* ds_csv = nullptr;
     app::DigitFilter* digitFilter_ = nullptr;
+    QStandardItemModel* ds_check = nullptr;  // the domain check's rows
 
     QString chosenLast_;          // the file-open dialog offers the file chosen last
     bool shownOnce_ = false;

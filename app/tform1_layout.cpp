@@ -197,6 +197,7 @@ void TForm1::createSearchControls() {
         DBGridEh_preview_domain->setVisible(view == app::ViewSwitch::Table);
         domainChart->setVisible(view == app::ViewSwitch::Chart);
     });
+    createCheckControls();
     pgc_preview->setCurrentIndex(0);
 
     // Lies over the right-hand part of the page control, visible on both pages.

@@ -23,7 +23,7 @@ void TForm1::showPageByProgram(int page) {
 void TForm1::btn_searchClick() {
     if (pgc_preview->currentIndex() == 0)
         dataTabPreview();
-    else
+    else if (pgc_preview->currentIndex() == 1)
         domainTabPreview();
 }
 

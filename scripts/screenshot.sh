@@ -4,6 +4,7 @@
 #   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
 # Writes window-empty.png, window-data.png, window-domain.png,
 # window-workbook.png, window-chart.png, window-chart-all.png (and -whole.png, the whole chart),
+# window-check.png (the domain check page after a check),
 # message.png, failure.png, file-dialog.png and folder-browser.png, and for
 # long work window-progress.png (the progress dialog during a full export of
 # a generated list) and window-summary.png (its completion message and summary).
@@ -46,6 +47,10 @@ run "$out/window-workbook.png" "$sample/名单.xlsx"
 run "$out/window-domain.png" "$sample/list.csv" domain
 run "$out/window-chart.png" "$sample/domains.csv" chart
 run "$out/window-chart-all.png" "$sample/domains.csv" chart-all
+# The domain check over a list with typo, disposable and role addresses.
+printf 'email\r\nli@163.cm\r\nwang@163.cm\r\nzhang@qq.con\r\nwu@gmial.com\r\nadmin@example.com\r\nkefu@example.com\r\nfoo@mailinator.com\r\nok@126.com\r\n' \
+  > "$sample/checks.csv"
+run "$out/window-check.png" "$sample/checks.csv" check
 xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/app/dialog_screenshot" "$out"
 xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/app/long_work_screenshot" "$out"
 echo "written to $out"

@@ -377,6 +377,42 @@ private slots:
         QVERIFY(summary.contains(u("导出地址（存入 list-Export.csv）：2")));
     }
 
+    // The domain check page: its own button (the preview button steps aside),
+    // the check on the worker, the grid by count, the line under it.
+    void domainCheckPage() {
+        writeBytes(path("list.csv"), "email\r\nli@163.cm\r\nwang@163.cm\r\nadmin@example.com\r\n"
+                                     "kefu@example.com\r\nfoo@mailinator.com\r\nok@126.com\r\nbad\r\n");
+        ports->fileAnswers.push_back(path("list.csv"));
+        form->btn_fileopen->click();
+        QCOMPARE(form->pgc_preview->tabText(2), u("域名检查"));
+        form->pgc_preview->setCurrentIndex(2);
+        QVERIFY(!form->btn_search->isVisible());
+        QVERIFY(form->btn_check_domains->isVisible());
+        QCOMPARE(form->btn_check_domains->text(), u("检查域名"));
+        QCOMPARE(form->cbx_check_domains_dns->text(), u("同时查询DNS"));
+        QVERIFY(!form->cbx_check_domains_dns->isChecked());
+
+        form->btn_check_domains->click();  // returns when the check has ended
+        QCOMPARE(ports->messages, QStringList());
+        const QAbstractItemModel* model = form->DBGridEh_check->model();
+        QCOMPARE(model->columnCount(), 4);
+        QStringList titles, rows;
+        for (int c = 0; c < 4; ++c) titles << model->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(titles, QStringList({u("域名"), u("地址数"), u("判断"), u("建议")}));
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 4; ++c) cells << model->index(r, c).data().toString();
+            rows << cells.join(u("|"));
+        }
+        QCOMPARE(rows, QStringList({u("163.cm|2|疑似拼写错误|163.com"), u("mailinator.com|1|一次性邮箱|")}));
+        QCOMPARE(form->Label17->text(), u("角色邮箱地址：2　已检查邮件域：4　有问题的邮件域：2"));
+        QCOMPARE(form->status_bar1->panelText(0), u(" 当前操作：域名检查"));
+        QVERIFY(allEnabled());
+
+        form->pgc_preview->setCurrentIndex(0);
+        QVERIFY(form->btn_search->isVisible());
+    }
+
     void closingWhenIdleAsksNothing() {
         form->close();
         QVERIFY(!form->isVisible());

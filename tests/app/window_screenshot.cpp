@@ -1,8 +1,9 @@
 // Writes a picture of the main window to a PNG, for a look by eye:
-//   window_screenshot OUT.png [SOURCE_FILE [domain|chart|chart-all]]
+//   window_screenshot OUT.png [SOURCE_FILE [domain|chart|chart-all|check]]
 // With a source file it is opened (first line as column names) before the
 // picture is taken; "domain" turns to the domain page first, "chart" also
-// switches it to the chart, "chart-all" then previews all domains.
+// switches it to the chart, "chart-all" then previews all domains; "check"
+// runs the domain check on its page.
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
@@ -21,7 +22,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(app::kApplicationTitle));
     if (argc < 2) {
-        std::fprintf(stderr, "usage: window_screenshot OUT.png [SOURCE_FILE [domain|chart|chart-all]]\n");
+        std::fprintf(stderr, "usage: window_screenshot OUT.png [SOURCE_FILE [domain|chart|chart-all|check]]\n");
         return 2;
     }
     FakePorts ports;
@@ -36,6 +37,10 @@ int main(int argc, char* argv[]) {
         if (mode.startsWith(QLatin1String("domain")) || mode.startsWith(QLatin1String("chart")))
             form.pgc_preview->setCurrentIndex(1);
         if (mode.startsWith(QLatin1String("chart"))) form.domainViewSwitch->setView(app::ViewSwitch::Chart);
+        if (mode == QLatin1String("check")) {
+            form.pgc_preview->setCurrentIndex(2);
+            form.btn_check_domains->click();
+        }
         if (mode == QLatin1String("chart-all")) {
             form.rbt_alldomain->setChecked(true);
             form.btn_search->click();
