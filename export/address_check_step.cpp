@@ -219,7 +219,11 @@ bool CheckAddresses(ExportRun& ctx, const AddressCheckSettings& given) {
             return std::move(result.statuses);
         };
         const checks::CheckCounts counts = checks::runAddressChecks(checker, addresses, files, lookUp, stop);
+        // The passes ask every few thousand addresses: a request that came
+        // after the last question stops the step before its files are put
+        // in place.
         if (counts.stopped) throw platform::OperationCancelled{};
+        ctx.progress.throwIfCancelled();
         files.close();
 
         auto& sum = ctx.summary;

@@ -155,9 +155,10 @@ private slots:
         QVERIFY(!form->cbx_encoding->isEditable());
         QCOMPARE(form->Label15->text(), QString());
 
-        QCOMPARE(form->pgc_preview->count(), 2);
+        QCOMPARE(form->pgc_preview->count(), 3);
         QCOMPARE(form->pgc_preview->tabText(0), u("数据预览"));
         QCOMPARE(form->pgc_preview->tabText(1), u("@后缀预览"));
+        QCOMPARE(form->pgc_preview->tabText(2), u("域名检查"));
         QCOMPARE(form->pgc_preview->currentIndex(), 0);
         QCOMPARE(form->btn_search->text(), u("预览"));
         QVERIFY(form->rbt_viewoption_all->isChecked());

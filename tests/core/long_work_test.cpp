@@ -294,3 +294,32 @@ TEST_F(LongWork, ALeftoverTemporaryIsRemovedByTheNextRun) {
 }
 
 }  // namespace
+
+// The address checks are a step of their own: cancelled there, the files of
+// the first pass stay and no intermediate file is left.
+TEST_F(LongWork, CancellingInTheAddressChecks) {
+    exporting::CleaningOptions options;
+    options.checks.options.strictSyntax = true;
+    feedback.cancelAt = "正在检查Email地址……";
+    EXPECT_FALSE(workspace.ExportAll(options, "email", dir.path()));
+    EXPECT_EQ(feedback.messages, Names{"操作已取消。"});
+    EXPECT_EQ(results(), (Names{"list-Error.csv", "list-Invalid.csv"}));
+    EXPECT_FALSE(workspace.csvResult().isOpen());
+}
+
+// The checked addresses cannot be written (the disk refuses the file): the
+// failure is shown, the run stops before -Export.csv, nothing half-written
+// is left, and the intermediate file keeps every valid address.
+TEST_F(LongWork, AddressChecksWhoseFileCannotBeWritten) {
+    exporting::CleaningOptions options;
+    options.checks.options.strictSyntax = true;
+    testsupport::FaultyFileSystem disk;
+    disk.failAt(testsupport::FaultyFileSystem::Call::Create, 4);  // Invalid, Error, Temp, then the checked one
+    platform::ScopedFileSystem installed(disk);
+    EXPECT_FALSE(workspace.ExportAll(options, "email", dir.path()));
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_NE(feedback.messages[0].find("Cannot create file"), std::string::npos) << feedback.messages[0];
+    EXPECT_EQ(results(), (Names{"list-Error.csv", "list-Invalid.csv", "list-Temp.csv"}));
+    const std::string temp = readBytes(dir / "list-Temp.csv");
+    EXPECT_EQ(std::count(temp.begin(), temp.end(), '\n'), 4);  // five addresses
+}

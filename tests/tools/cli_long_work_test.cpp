@@ -58,7 +58,9 @@ TEST_F(CliLongWorkTest, SummaryAndReport) {
               "拆分文件：2 个\n");
     EXPECT_EQ(r.err, "");  // no progress line: standard error is not a terminal
     EXPECT_EQ(readBytes(dir / "report.json"),
-              "{\"read\": 15, \"invalid\": 2, \"erroneous\": 2, \"duplicates\": 6, \"excluded\": 2, \"exported\": 3, "
+              "{\"read\": 15, \"invalid\": 2, \"erroneous\": 2, \"bad_syntax\": 0, \"corrected\": 0, "
+              "\"duplicates\": 6, \"disposable\": 0, \"role\": 0, \"no_mail_domain\": 0, \"dns_unchecked\": 0, "
+              "\"excluded\": 2, \"exported\": 3, "
               "\"files\": [{\"name\": \"list-Invalid.csv\", \"rows\": 2}, {\"name\": \"list-Error.csv\", \"rows\": 2}, "
               "{\"name\": \"list-Exclude.csv\", \"rows\": 2}, {\"name\": \"list-Export.csv\", \"rows\": 3}, "
               "{\"name\": \"list-Export-1.csv\", \"rows\": 2}, {\"name\": \"list-Export-2.csv\", \"rows\": 1}]}\n");
@@ -70,7 +72,9 @@ TEST_F(CliLongWorkTest, DomainReportNamesItsFilesInUtf8) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("邮件域文件：2 个\n"), std::string::npos) << r.out;
     EXPECT_EQ(readBytes(dir / "r.json"),
-              "{\"read\": 15, \"invalid\": 2, \"erroneous\": 2, \"duplicates\": 6, \"excluded\": 0, \"exported\": 5, "
+              "{\"read\": 15, \"invalid\": 2, \"erroneous\": 2, \"bad_syntax\": 0, \"corrected\": 0, "
+              "\"duplicates\": 6, \"disposable\": 0, \"role\": 0, \"no_mail_domain\": 0, \"dns_unchecked\": 0, "
+              "\"excluded\": 0, \"exported\": 5, "
               "\"files\": [{\"name\": \"list-Invalid.csv\", \"rows\": 2}, {\"name\": \"list-Error.csv\", \"rows\": 2}, "
               "{\"name\": \"list-Export.csv\", \"rows\": 5}, {\"name\": \"list-Export-网易.csv\", \"rows\": 1}, "
               "{\"name\": \"list-Export-OtherDomain.csv\", \"rows\": 4}]}\n");

@@ -92,8 +92,7 @@ public:
             error_ = "--report belongs to --export-all and --export-domain";
             return fail(result);
         }
-        const bool anyCheck = o.strictSyntax || o.fixDomainTypos || o.mergeGmailAliases || o.dropDisposable ||
-                              o.dropRole || o.dropNoMailDomain;
+        const bool anyCheck = o.checks.any();
         const bool exporting = o.action == Action::ExportAll || o.action == Action::ExportDomain;
         if (anyCheck && !exporting) {
             error_ = "the address checks belong to --export-all and --export-domain";
@@ -323,12 +322,12 @@ private:
 
     // The switch of an address check, or nullptr.
     static bool* checkFlag(const std::string& arg, CliOptions& o) {
-        if (arg == "--strict-syntax") return &o.strictSyntax;
-        if (arg == "--fix-domain-typos") return &o.fixDomainTypos;
-        if (arg == "--merge-gmail-aliases") return &o.mergeGmailAliases;
-        if (arg == "--drop-disposable") return &o.dropDisposable;
-        if (arg == "--drop-role") return &o.dropRole;
-        if (arg == "--drop-no-mail-domain") return &o.dropNoMailDomain;
+        if (arg == "--strict-syntax") return &o.checks.strictSyntax;
+        if (arg == "--fix-domain-typos") return &o.checks.fixDomainTypos;
+        if (arg == "--merge-gmail-aliases") return &o.checks.mergeGmailAliases;
+        if (arg == "--drop-disposable") return &o.checks.dropDisposable;
+        if (arg == "--drop-role") return &o.checks.dropRole;
+        if (arg == "--drop-no-mail-domain") return &o.checks.dropNoMailDomain;
         return nullptr;
     }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "checks/address_checks.h"
+
 namespace cli {
 
 enum class Action { Count, Preview, Domains, ExportAll, ExportDomain, CheckDomains };
@@ -49,12 +51,7 @@ struct CliOptions {
     std::optional<std::string> settings;
 
     // The opt-in address checks of the exports.
-    bool strictSyntax = false;
-    bool fixDomainTypos = false;
-    bool mergeGmailAliases = false;
-    bool dropDisposable = false;
-    bool dropRole = false;
-    bool dropNoMailDomain = false;
+    checks::CheckOptions checks;
     std::optional<std::string> dnsServer;  // HOST:PORT; default: the system's resolvers
     int dnsTimeoutMs = 3000;
     bool checkDns = false;  // --check-domains asks DNS too

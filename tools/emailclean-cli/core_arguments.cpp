@@ -82,13 +82,7 @@ CoreArguments convertArguments(const CliOptions& o) {
         c.splitSizeUnitIndex = o.splitSizeUnitIndex;
     }
 
-    checks::CheckOptions& k = c.checks.options;
-    k.strictSyntax = o.strictSyntax;
-    k.fixDomainTypos = o.fixDomainTypos;
-    k.mergeGmailAliases = o.mergeGmailAliases;
-    k.dropDisposable = o.dropDisposable;
-    k.dropRole = o.dropRole;
-    k.dropNoMailDomain = o.dropNoMailDomain;
+    c.checks.options = o.checks;
     if (o.dnsServer) c.checks.dns.servers = utf8Text(*o.dnsServer, "--dns-server");
     c.checks.dns.timeoutMs = o.dnsTimeoutMs;
 
