@@ -95,9 +95,9 @@ public:
     QWidget* TabSheet_Check;
     QPushButton* btn_check_domains;
     QCheckBox* cbx_check_domains_dns;
-    QLabel* Label16;  // what the page checks
+    QLabel* Label18;  // what the page checks
     QTableView* DBGridEh_check;
-    QLabel* Label17;  // role addresses and domains checked
+    QLabel* Label19;  // role addresses and domains checked
 
     QGroupBox* grb_filter;
     QCheckBox *cbx_filter_distinct, *cbx_filter_lowercase, *cbx_filter_invalid, *cbx_filter_error,

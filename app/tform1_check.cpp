@@ -31,13 +31,13 @@ void TForm1::createCheckControls() {
     cbx_check_domains_dns = new QCheckBox(u("同时查询DNS"), TabSheet_Check);
     cbx_check_domains_dns->adjustSize();
     cbx_check_domains_dns->setGeometry(124, 8, cbx_check_domains_dns->width(), 17);
-    Label16 = new QLabel(u("注：检查有效地址（去重）的邮件域：疑似拼写错误、一次性邮箱；同时查询DNS时还查无邮件服务器和不存在的域名"),
+    Label18 = new QLabel(u("注：检查有效地址（去重）的邮件域：疑似拼写错误、一次性邮箱；同时查询DNS时还查无邮件服务器和不存在的域名"),
                          TabSheet_Check);
-    Label16->setWordWrap(true);
-    Label16->setGeometry(8, 36, 489, 34);
-    QPalette palette = Label16->palette();
+    Label18->setWordWrap(true);
+    Label18->setGeometry(8, 36, 489, 34);
+    QPalette palette = Label18->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label16->setPalette(palette);
+    Label18->setPalette(palette);
 
     ds_check = new QStandardItemModel(0, 4, this);
     for (int c = 0; c < 4; ++c) ds_check->setHorizontalHeaderItem(c, new QStandardItem(u(kCheckColumns[c])));
@@ -47,8 +47,8 @@ void TForm1::createCheckControls() {
     DBGridEh_check->setColumnWidth(1, 70);
     DBGridEh_check->setColumnWidth(2, 100);
     DBGridEh_check->setColumnWidth(3, 120);
-    Label17 = new QLabel(TabSheet_Check);
-    Label17->setGeometry(8, DBGridEh_check->geometry().bottom() + 5, 489, 17);
+    Label19 = new QLabel(TabSheet_Check);
+    Label19->setGeometry(8, DBGridEh_check->geometry().bottom() + 5, 489, 17);
 }
 
 void TForm1::btn_check_domainsClick() {
@@ -68,7 +68,7 @@ void TForm1::btn_check_domainsClick() {
             << new QStandardItem(u(finding.suggestion));
         ds_check->appendRow(row);
     }
-    Label17->setText(u("角色邮箱地址：") + u(exporting::GroupedDigits(report->roleAddresses)) +
+    Label19->setText(u("角色邮箱地址：") + u(exporting::GroupedDigits(report->roleAddresses)) +
                      u("　已检查邮件域：") + u(exporting::GroupedDigits(report->domainsChecked)) +
                      u("　有问题的邮件域：") + u(exporting::GroupedDigits(report->findings.size())));
 }

@@ -405,7 +405,7 @@ private slots:
             rows << cells.join(u("|"));
         }
         QCOMPARE(rows, QStringList({u("163.cm|2|疑似拼写错误|163.com"), u("mailinator.com|1|一次性邮箱|")}));
-        QCOMPARE(form->Label17->text(), u("角色邮箱地址：2　已检查邮件域：4　有问题的邮件域：2"));
+        QCOMPARE(form->Label19->text(), u("角色邮箱地址：2　已检查邮件域：4　有问题的邮件域：2"));
         QCOMPARE(form->status_bar1->panelText(0), u(" 当前操作：域名检查"));
         QVERIFY(allEnabled());
 
