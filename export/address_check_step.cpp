@@ -22,6 +22,13 @@ namespace exporting {
 
 namespace {
 
+// ASCII text is the same in GBK and UTF-8: most addresses need no conversion.
+bool isAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 // The intermediate file's addresses, one quoted cell a line as the writer
 // wrote them, handed on in UTF-8; each pass reads the file again and moves
 // the progress by the bytes it read.
@@ -42,7 +49,7 @@ public:
             // quotes are unbalanced until its closing one.
             while (quotesOpen(cell) && reader.next(line)) cell.append(kLineSeparatorText).append(line);
             unquote(cell);
-            if (gbk_) {
+            if (gbk_ && !isAscii(cell)) {
                 utf8 = platform::gbkToUtf8(cell);
                 visit(utf8);
             } else {
@@ -110,7 +117,7 @@ public:
 
 private:
     void cell(std::string_view utf8) {
-        if (gbk_) {
+        if (gbk_ && !isAscii(utf8)) {
             csv::WriteQuotedCell(*file_, platform::utf8ToGbkLossy(utf8));
         } else {
             csv::WriteQuotedCell(*file_, utf8);

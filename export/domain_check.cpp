@@ -68,7 +68,8 @@ std::optional<DomainCheckReport> CheckDomains(ExportRun& ctx, const std::string&
                 if (++n % 4096 == 0) ctx.progress.throwIfCancelled();
                 const auto value = result.value(0);
                 if (!value) continue;
-                if (gbk) {
+                if (gbk && !std::all_of(value->begin(), value->end(),
+                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
                     utf8 = platform::gbkToUtf8(*value);
                     visit(std::string_view(utf8));
                 } else {
