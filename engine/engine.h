@@ -138,6 +138,33 @@ public:
     struct Impl;
 
 private:
+    friend class ResultBatch;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Several statements run together: those that read the same table without a
+// join share one scan of it, so a file split by many conditions is read once.
+// Each statement gives exactly the rows, order and failure it gives alone.
+class ResultBatch {
+public:
+    ResultBatch();
+    ~ResultBatch();
+    ResultBatch(const ResultBatch&) = delete;
+    ResultBatch& operator=(const ResultBatch&) = delete;
+
+    // Runs every statement to its end.  A statement's failure is kept for
+    // take(); this throws only when the connection is not open.
+    void open(Connection& conn, const std::vector<std::string>& sqls, ScanObserver* observer = nullptr);
+    std::size_t size() const;
+    // The record count of statement i's result; 0 when it failed or was taken.
+    std::size_t recordCount(std::size_t i) const;
+    // Opens result (closing it first) on statement i's rows, as
+    // ResultSet::open would leave it, and releases them here; throws the
+    // statement's Error (result then closed) when it failed.  Once per statement.
+    void take(std::size_t i, ResultSet& result);
+
+private:
+    struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -1,6 +1,8 @@
 #include "engine/executor.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <limits>
 #include <memory>
 
@@ -347,34 +349,31 @@ RowStore distinctRows(RowStore& rows, std::size_t columns, const CharStepper* ch
 
 }  // namespace
 
-QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer) {
-    Plan plan;
-    plan.chars = context.chars;
-    plan.observer = observer;
-    plan.statement = parseStatement(sql, context.chars);
-    buildPlan(plan, context);
+namespace {
 
-    if (plan.statement.join) {
-        plan.joinTable = std::make_unique<JoinTable>(
-            plan.tables[1], plan.join.rightKeys, plan.wanted[1], plan.tables[0].values,
-            [observer](std::uint64_t read, std::uint64_t size) {
-                if (observer && !observer->progress(read, size)) throwCancelled();
-            });
-    }
+std::unique_ptr<Plan> preparePlan(const QueryContext& context, const std::string& sql, ScanObserver* observer) {
+    auto plan = std::make_unique<Plan>();
+    plan->chars = context.chars;
+    plan->observer = observer;
+    plan->statement = parseStatement(sql, context.chars);
+    buildPlan(*plan, context);
+    return plan;
+}
 
-    ScanRequest request;
-    request.table = &plan.tables[0];
-    request.wanted = plan.wanted[0];
-    request.allowParallel = plan.scanLimit == kNoLimit;
-    request.observer = observer;
-    request.makeWorker = [&plan](int part, int parts) { return std::make_unique<StatementWorker>(plan, part, parts); };
-    auto worker = runScan(request);
-    RowSink& sink = static_cast<StatementWorker&>(*worker).sink();
+void openJoinTable(Plan& plan, ScanObserver* observer) {
+    if (!plan.statement.join) return;
+    plan.joinTable = std::make_unique<JoinTable>(
+        plan.tables[1], plan.join.rightKeys, plan.wanted[1], plan.tables[0].values,
+        [observer](std::uint64_t read, std::uint64_t size) {
+            if (observer && !observer->progress(read, size)) throwCancelled();
+        });
+}
 
+// Groups, orders and cuts what the scan left in the sink.
+QueryResult finishResult(Plan& plan, RowSink& sink) {
     QueryResult result;
     result.columnNames = plan.names;
     for (std::size_t i = 0; i < plan.outputs.size(); ++i) result.columnEncodings.push_back(plan.rowChars[i].codePage());
-    result.matchedRows = static_cast<StatementWorker&>(*worker).matched();
     if (plan.grouped) {
         result.rows = groupRows(plan, static_cast<GroupSink&>(sink));
         if (plan.statement.distinct) result.rows = distinctRows(result.rows, plan.outputs.size(), plan.rowChars.data());
@@ -395,6 +394,180 @@ QueryResult runStatement(const QueryContext& context, const std::string& sql, Sc
     sortRows(result.rows, keys, plan.rowChars.data());
     if (plan.statement.top) result.rows.truncate(*plan.statement.top);
     return result;
+}
+
+ScanRequest scanRequest(Plan& plan, ScanObserver* observer) {
+    ScanRequest request;
+    request.table = &plan.tables[0];
+    request.wanted = plan.wanted[0];
+    request.allowParallel = plan.scanLimit == kNoLimit;
+    request.observer = observer;
+    return request;
+}
+
+// A statement's own failure, as the engine reports it.
+std::exception_ptr asEngineError(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Error&) {
+        return std::current_exception();
+    } catch (const std::bad_alloc&) {
+        return std::make_exception_ptr(Error("There is not enough memory to run the statement"));
+    } catch (const std::exception& e) {
+        return std::make_exception_ptr(Error(e.what()));
+    }
+}
+
+// The statements of a batch that read one table through one scan: each row
+// goes to every statement still taking rows.  A statement that fails while
+// rows are read drops out with its failure; the others go on.
+class SharedScanWorker : public ScanWorker {
+public:
+    SharedScanWorker(const std::vector<Plan*>& plans, const ScanObserver* observer, int part, int parts)
+        : observer_(observer) {
+        for (Plan* plan : plans) members_.push_back({std::make_unique<StatementWorker>(*plan, part, parts), true, {}});
+    }
+
+    bool process(const std::vector<Value>& fields) override {
+        bool more = false;
+        for (Member& m : members_) {
+            if (!m.taking) continue;
+            guard(m, [&] { m.taking = m.worker->process(fields); });
+            more = more || m.taking;
+        }
+        return more;
+    }
+
+    void merge(ScanWorker& laterWorker) override {
+        auto& later = static_cast<SharedScanWorker&>(laterWorker);
+        for (std::size_t i = 0; i < members_.size(); ++i) {
+            Member& m = members_[i];
+            if (m.failure) continue;  // the earlier part's failure comes first, as in a scan of its own
+            if (later.members_[i].failure) m.failure = later.members_[i].failure;
+            else guard(m, [&] { m.worker->merge(*later.members_[i].worker); });
+        }
+    }
+
+    void finish() override {
+        for (Member& m : members_)
+            if (!m.failure) guard(m, [&] { m.worker->finish(); });
+    }
+
+    std::exception_ptr failure(std::size_t i) const { return members_[i].failure; }
+    std::uint64_t matched(std::size_t i) const { return members_[i].worker->matched(); }
+    RowSink& sink(std::size_t i) { return members_[i].worker->sink(); }
+
+private:
+    struct Member {
+        std::unique_ptr<StatementWorker> worker;
+        bool taking;
+        std::exception_ptr failure;
+        void fail(std::exception_ptr e) {
+            failure = e;
+            taking = false;
+        }
+    };
+    // A failure of one statement is its own; a stop request stops them all.
+    template <typename F>
+    void guard(Member& m, F&& step) {
+        try {
+            step();
+        } catch (const Error&) {
+            if (observer_ && observer_->stopRequested()) throw;
+            m.fail(std::current_exception());
+        }
+    }
+    const ScanObserver* observer_;
+    std::vector<Member> members_;
+};
+
+bool canShareScan(const Plan& a, const Plan& b) {
+    return !a.statement.join && !b.statement.join && a.tables[0].path == b.tables[0].path &&
+           a.tables[0].fileSize == b.tables[0].fileSize && a.tables[0].dataStart == b.tables[0].dataStart &&
+           a.tables[0].encoding == b.tables[0].encoding;
+}
+
+}  // namespace
+
+QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer) {
+    auto plan = preparePlan(context, sql, observer);
+    openJoinTable(*plan, observer);
+    ScanRequest request = scanRequest(*plan, observer);
+    Plan* p = plan.get();
+    request.makeWorker = [p](int part, int parts) { return std::make_unique<StatementWorker>(*p, part, parts); };
+    auto worker = runScan(request);
+    auto& statement = static_cast<StatementWorker&>(*worker);
+    QueryResult result = finishResult(*plan, statement.sink());
+    result.matchedRows = statement.matched();
+    return result;
+}
+
+std::vector<BatchOutcome> runStatements(const QueryContext& context, const std::vector<std::string>& sqls,
+                                        ScanObserver* observer) {
+    std::vector<BatchOutcome> outcomes(sqls.size());
+    std::vector<std::unique_ptr<Plan>> plans(sqls.size());
+    for (std::size_t i = 0; i < sqls.size(); ++i) {
+        try {
+            plans[i] = preparePlan(context, sqls[i], observer);
+        } catch (...) {
+            outcomes[i].failure = asEngineError(std::current_exception());
+            outcomes[i].settled = true;
+        }
+    }
+    // Statements over the same table (no join) share one scan, in batch order.
+    std::vector<bool> done(sqls.size());
+    for (std::size_t i = 0; i < sqls.size(); ++i) {
+        if (!plans[i] || done[i]) continue;
+        if (observer && observer->stopRequested()) {
+            // Stopped: the statements not run yet are cancelled too.
+            const auto cancelled = std::make_exception_ptr(Error("The statement was cancelled."));
+            for (std::size_t j = i; j < sqls.size(); ++j)
+                if (!outcomes[j].settled) outcomes[j].failure = cancelled, outcomes[j].settled = true;
+            break;
+        }
+        std::vector<std::size_t> members{i};
+        for (std::size_t j = i + 1; j < sqls.size(); ++j)
+            if (plans[j] && !done[j] && canShareScan(*plans[i], *plans[j])) members.push_back(j);
+        std::vector<Plan*> shared;
+        bool limited = false;
+        for (std::size_t m : members) {
+            done[m] = true;
+            shared.push_back(plans[m].get());
+            limited = limited || plans[m]->scanLimit != kNoLimit;
+        }
+        try {
+            openJoinTable(*plans[i], observer);
+            ScanRequest request = scanRequest(*plans[i], observer);
+            for (Plan* p : shared) request.wanted = std::max(request.wanted, p->wanted[0]);
+            request.allowParallel = !limited;
+            request.makeWorker = [&shared, observer](int part, int parts) {
+                return std::make_unique<SharedScanWorker>(shared, observer, part, parts);
+            };
+            auto worker = runScan(request);
+            auto& scan = static_cast<SharedScanWorker&>(*worker);
+            for (std::size_t k = 0; k < members.size(); ++k) {
+                BatchOutcome& outcome = outcomes[members[k]];
+                outcome.failure = scan.failure(k);
+                if (!outcome.failure) {
+                    try {
+                        outcome.result = finishResult(*shared[k], scan.sink(k));
+                        outcome.result.matchedRows = scan.matched(k);
+                    } catch (...) {
+                        if (observer && observer->stopRequested()) throw;
+                        outcome.failure = asEngineError(std::current_exception());
+                    }
+                }
+                outcome.settled = true;
+            }
+        } catch (...) {
+            // The scan itself failed (cancelled, unreadable): so does every statement it served.
+            const std::exception_ptr failure = asEngineError(std::current_exception());
+            for (std::size_t m : members)
+                if (!outcomes[m].settled) outcomes[m].failure = failure;
+        }
+        for (std::size_t m : members) plans[m].reset();
+    }
+    return outcomes;
 }
 
 }  // namespace engine

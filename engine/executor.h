@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,18 @@ struct QueryContext {
 };
 
 QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer);
+
+// What one statement of a batch gave: its result, or the Error it failed with.
+struct BatchOutcome {
+    QueryResult result;
+    std::exception_ptr failure;
+    bool settled = false;
+};
+
+// Runs several statements; those that read the same table without a join
+// share one scan of it.  Each outcome is what runStatement would give for its
+// statement alone (the same rows in the same order, or the same failure).
+std::vector<BatchOutcome> runStatements(const QueryContext& context, const std::vector<std::string>& sqls,
+                                        ScanObserver* observer);
 
 }  // namespace engine

@@ -3,27 +3,26 @@
 #include "engine/connection_impl.h"
 #include "engine/engine.h"
 #include "engine/executor.h"
+#include "engine/result_set_impl.h"
 #include "engine/text_fold.h"
 
 namespace engine {
 
-struct ResultSet::Impl {
-    bool open = false;
-    QueryResult result;
-    std::size_t position = 0;
-    CharStepper chars;
-};
+QueryContext queryContext(const Connection& conn) {
+    if (!conn.isOpen()) throw Error("The connection is not open");
+    QueryContext context;
+    context.dataSource = conn.impl().options.dataSource;
+    context.defaults = conn.impl().options.defaults;
+    context.chars = CharStepper(conn.codePage());
+    return context;
+}
 
 ResultSet::ResultSet() : impl_(std::make_unique<Impl>()) {}
 ResultSet::~ResultSet() = default;
 
 void ResultSet::open(Connection& conn, const std::string& sql, ScanObserver* observer) {
     close();
-    if (!conn.isOpen()) throw Error("The connection is not open");
-    QueryContext context;
-    context.dataSource = conn.impl().options.dataSource;
-    context.defaults = conn.impl().options.defaults;
-    context.chars = CharStepper(conn.codePage());
+    const QueryContext context = queryContext(conn);
     try {
         impl_->result = runStatement(context, sql, observer);
     } catch (const Error&) {

@@ -66,22 +66,15 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
 
     platform::BusyGuard busy(ctx.feedback);
     std::string remainder;  // never reset: every group's items stay out of it
-    auto run = [&](const std::string& condition, const std::string& suffix) {
-        const std::string path = OutputPath(ctx, suffix);
-        try {
-            const StatementRun written =
-                RunIntoFile(ctx, ctx.source.adoconn_csv, "select * from [" + table + "] where " + condition, path);
-            if (written.rows > 0 && ctx.summary.noteFile(path, written.rows)) ++ctx.summary.parts;
-        } catch (const std::exception& e) {
-            CloseSharedResult(ctx);
-            ctx.feedback.showMessage(e.what());
-        }
+    std::vector<StatementIntoFile> jobs;
+    // Messages about skipped groups, each shown in its place among the jobs' failures.
+    std::vector<std::vector<std::string>> skippedBefore(1);
+    auto add = [&](const std::string& condition, const std::string& suffix, const std::string& title) {
+        jobs.push_back({"select * from [" + table + "] where " + condition, OutputPath(ctx, suffix), title});
+        skippedBefore.emplace_back();
     };
 
-    for (std::size_t index = 0; index < groups.size(); ++index) {
-        const auto& [name, list] = groups[index];
-        ctx.progress.beginStep(kGroupsStep, "正在导出邮件域 " + name + "……", index,
-                               groups.size());
+    for (const auto& [name, list] : groups) {
         std::string condition;
         for (const std::string& item : conditions::SplitCommaList(list)) {
             const std::string pattern = conditions::QuoteSqlText("%@" + item);
@@ -90,16 +83,24 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
         }
         if (condition.empty()) continue;
         if (!safeGroupName(name)) {
-            ctx.feedback.showMessage(std::string("分组名称\"") + name +
-                                     std::string("\"含有\"/\",不能用作文件名,已跳过该分组!"));
+            skippedBefore.back().push_back(std::string("分组名称\"") + name +
+                                           std::string("\"含有\"/\",不能用作文件名,已跳过该分组!"));
             continue;
         }
-        run(condition, "-Export-" + name + ".csv");
+        add(condition, "-Export-" + name + ".csv", "正在导出邮件域 " + name + "……");
     }
-    if (!remainder.empty()) {
-        ctx.progress.beginStep(kRemainderStep, "正在导出其他邮件域……");
-        run(remainder, "-Export-OtherDomain.csv");
-    }
+    if (!remainder.empty()) add(remainder, "-Export-OtherDomain.csv", "正在导出其他邮件域……");
+
+    // One scan of the table serves every group and the remainder.
+    ctx.progress.beginStep(kGroupsStep, "正在导出邮件域……");
+    RunBatchIntoFiles(ctx, ctx.source.adoconn_csv, jobs,
+                      [&](std::size_t job, const std::exception* failure, const StatementRun& written) {
+                          for (const std::string& message : skippedBefore[job]) ctx.feedback.showMessage(message);
+                          if (failure) ctx.feedback.showMessage(failure->what());
+                          else if (written.rows > 0 && ctx.summary.noteFile(jobs[job].path, written.rows))
+                              ++ctx.summary.parts;
+                      });
+    for (const std::string& message : skippedBefore.back()) ctx.feedback.showMessage(message);
     return true;
 }
 

@@ -12,8 +12,8 @@ std::vector<std::uint64_t> ExportPlan::stepBytes() const {
     if (split) bytes[kSplitStep] = export_;
     if (byDomain) {
         if (statistics) bytes[kStatisticsStep] = export_;
-        bytes[kGroupsStep] = export_ * domainGroups;
-        bytes[kRemainderStep] = export_;
+        // The group statements and the remainder's share one scan.
+        bytes[kGroupsStep] = domainGroups > 0 ? export_ : 0;
     }
     return bytes;
 }

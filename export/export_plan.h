@@ -26,7 +26,8 @@ enum ExportStep : std::size_t {
 // The source file is read three times; the address checks read the
 // intermediate file once per pass; with an exclusion pass the
 // intermediate file and the exclusion file twice; then the cleaned file once
-// for the split, or once per statement of the domain export.  A file not yet
+// for the split, or once for all the statements of the domain export (a batch
+// of the engine; kRemainderStep is part of kGroupsStep's scan).  A file not yet
 // written is estimated from above by the one it is cut from: the intermediate
 // file by the source file, the cleaned file by the intermediate one.
 struct ExportPlan {

@@ -64,28 +64,76 @@ void OpenSharedResult(ExportRun& ctx, engine::Connection& conn, const std::strin
     }
 }
 
-StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
-                         const std::string& path, bool intermediate) {
-    ctx.progress.willWrite();
-    OpenSharedResult(ctx, conn, sql);
+namespace {
+
+// Writes the open shared result set to path when it has rows (the progress
+// counting rowsBefore + the rows written of rowsTotal), then closes it.
+StatementRun writeSharedResult(ExportRun& ctx, const std::string& path, bool intermediate, std::uint64_t rowsBefore,
+                               std::uint64_t rowsTotal) {
     try {
         engine::ResultSet& result = ctx.source.adodst_csv;
         const StatementRun run{result.recordCount(), result.rowsMatched()};
         if (run.rows > 0)
             csv::CsvResultWriter(result).WriteCsvFile(
                 path, ctx.resultsHaveByteOrderMark(),
-                [&ctx, &run](std::size_t written) {
+                [&ctx, rowsBefore, rowsTotal](std::size_t written) {
                     ctx.progress.throwIfCancelled();
-                    ctx.progress.wrote(written, run.rows);
+                    ctx.progress.wrote(rowsBefore + written, rowsTotal);
                 },
                 intermediate);
-        ctx.progress.wrote(run.rows, run.rows);
+        ctx.progress.wrote(rowsBefore + run.rows, rowsTotal);
         result.close();
         return run;
     } catch (...) {
         CloseSharedResult(ctx);
         ctx.progress.throwIfCancelled();
         throw;
+    }
+}
+
+}  // namespace
+
+StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
+                         const std::string& path, bool intermediate) {
+    ctx.progress.willWrite();
+    OpenSharedResult(ctx, conn, sql);
+    const std::uint64_t rows = ctx.source.adodst_csv.recordCount();
+    return writeSharedResult(ctx, path, intermediate, 0, rows);
+}
+
+void RunBatchIntoFiles(ExportRun& ctx, engine::Connection& conn, const std::vector<StatementIntoFile>& jobs,
+                       const std::function<void(std::size_t, const std::exception*, const StatementRun&)>& done) {
+    CloseSharedResult(ctx);
+    if (jobs.empty()) return;
+    ctx.progress.willWrite();
+    engine::ResultBatch batch;
+    std::vector<std::string> sqls;
+    for (const StatementIntoFile& job : jobs) sqls.push_back(job.sql);
+    try {
+        batch.open(conn, sqls, &ctx.progress);
+    } catch (const std::exception& e) {
+        ctx.progress.throwIfCancelled();
+        for (std::size_t i = 0; i < jobs.size(); ++i) done(i, &e, {});  // as each statement alone would have
+        return;
+    }
+    std::uint64_t rowsTotal = 0, rowsBefore = 0;
+    for (std::size_t i = 0; i < jobs.size(); ++i) rowsTotal += batch.recordCount(i);
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (!jobs[i].title.empty()) ctx.progress.retitle(jobs[i].title);
+        ctx.progress.throwIfCancelled();
+        StatementRun run;
+        try {
+            ctx.source.adodst_csvConnection = &conn;
+            batch.take(i, ctx.source.adodst_csv);
+            run = writeSharedResult(ctx, jobs[i].path, false, rowsBefore, rowsTotal);
+        } catch (const std::exception& e) {
+            CloseSharedResult(ctx);
+            ctx.progress.throwIfCancelled();  // a statement stopped for the cancel request
+            done(i, &e, {});
+            continue;
+        }
+        rowsBefore += run.rows;
+        done(i, nullptr, run);
     }
 }
 

@@ -3,7 +3,10 @@
 // one file through the shared result set.
 #pragma once
 
+#include <exception>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "export/export_run.h"
 
@@ -45,6 +48,22 @@ struct StatementRun {
 // intermediate file (read and removed by the same run) is not synced.
 StatementRun RunIntoFile(ExportRun& ctx, engine::Connection& conn, const std::string& sql,
                          const std::string& path, bool intermediate = false);
+
+struct StatementIntoFile {
+    std::string sql;
+    std::string path;
+    std::string title;  // the progress text while its file is written ("" keeps the text)
+};
+
+// RunIntoFile for each job in turn, the statements run as one batch of the
+// engine (those over the same table share one scan of it, the progress
+// watching it): the same files, written in the same order.  done(i, failure,
+// run) follows job i in turn, failure null when its file was written or the
+// result had no rows; a failed job (the result set then closed) does not stop
+// the others.  A cancel request ends the batch as platform::OperationCancelled
+// (checked before each file and as it is written).
+void RunBatchIntoFiles(ExportRun& ctx, engine::Connection& conn, const std::vector<StatementIntoFile>& jobs,
+                       const std::function<void(std::size_t, const std::exception*, const StatementRun&)>& done);
 
 // Weighs the progress bar anew after a change of ctx.plan.
 void Replan(ExportRun& ctx);

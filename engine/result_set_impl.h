@@ -1,0 +1,19 @@
+// The state behind a ResultSet: the rows of the statement it ran and its cursor.
+#pragma once
+
+#include "engine/engine.h"
+#include "engine/executor.h"
+
+namespace engine {
+
+struct ResultSet::Impl {
+    bool open = false;
+    QueryResult result;
+    std::size_t position = 0;
+    CharStepper chars;
+};
+
+// The engine's view of an open connection; throws Error when it is not open.
+QueryContext queryContext(const Connection& conn);
+
+}  // namespace engine
