@@ -3,75 +3,20 @@
 #include <algorithm>
 #include <exception>
 #include <new>
-#include <limits>
 #include <memory>
 
-#include "engine/ast.h"
-#include "engine/binder.h"
-#include "engine/expression.h"
-#include "engine/join_table.h"
-#include "engine/parallel_scan.h"
-#include "engine/parser.h"
-#include "engine/result_order.h"
-#include "engine/row_index.h"
 #include "engine/collect_sink.h"
 #include "engine/distinct_sink.h"
 #include "engine/group_sink.h"
-#include "engine/statement_encodings.h"
-#include "engine/table_source.h"
-#include "engine/text_fold.h"
+#include "engine/parallel_scan.h"
+#include "engine/parser.h"
+#include "engine/plan.h"
+#include "engine/result_order.h"
+#include "engine/row_index.h"
+#include "engine/row_key.h"
 
 namespace engine {
 namespace {
-
-constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
-
-struct JoinSpec {
-    bool left = false;
-    std::vector<int> leftKeys;
-    std::vector<int> rightKeys;
-};
-
-void collectJoinKeys(const Expr& e, JoinSpec& join) {
-    if (e.kind == Expr::Kind::And) {
-        for (const auto& c : e.children) collectJoinKeys(*c, join);
-        return;
-    }
-    if (e.kind == Expr::Kind::Compare && e.text == "=" && e.children[0]->kind == Expr::Kind::Column &&
-        e.children[1]->kind == Expr::Kind::Column && e.children[0]->table != e.children[1]->table) {
-        const Expr* a = e.children[0].get();
-        const Expr* b = e.children[1].get();
-        if (a->table == 1) std::swap(a, b);
-        join.leftKeys.push_back(a->column);
-        join.rightKeys.push_back(b->column);
-        return;
-    }
-    throw Error("The join condition after \"on\" must compare a column of each table with \"=\"");
-}
-
-// Everything the scanning threads share, read-only.
-struct Plan {
-    CharStepper chars;
-    SelectStatement statement;
-    std::vector<std::unique_ptr<Expr>> starColumns;
-    std::vector<const Expr*> outputs;
-    std::vector<std::string> names;
-    std::vector<const Expr*> orderExprs;
-    std::vector<bool> orderDescending;
-    std::vector<int> orderOutput;  // selected column an order item names, or -1
-    // Code page of the text of each column of the result rows: the selected
-    // columns, then the hidden sort columns.
-    std::vector<CharStepper> rowChars;
-    std::vector<CharStepper> groupKeyChars;
-    bool grouped = false;
-    GroupOutputScope scope;
-    std::vector<TableSource> tables;
-    std::size_t wanted[2] = {0, 0};
-    JoinSpec join;
-    std::unique_ptr<JoinTable> joinTable;
-    std::uint64_t scanLimit = kNoLimit;
-    const ScanObserver* observer = nullptr;  // asked to stop also between blocks
-};
 
 class StatementWorker : public ScanWorker {
 public:
@@ -161,152 +106,6 @@ private:
     std::vector<Value> rightValues_;
     std::uint64_t matched_ = 0;  // rows the where clause let through
 };
-
-// Every expression the statement runs gets the encoding of its text, and
-// the result's columns theirs.
-void settleEncodings(Plan& plan) {
-    SelectStatement& s = plan.statement;
-    std::vector<CodePage> tables;
-    for (const TableSource& t : plan.tables) tables.push_back(t.values);
-    StatementEncodings encodings(plan.chars.codePage(), tables);
-    std::vector<const Expr*> settled;  // each tree once: its literals are converted in place
-    auto settle = [&](Expr* e) {
-        if (!e || std::find(settled.begin(), settled.end(), e) != settled.end()) return;
-        settled.push_back(e);
-        encodings.settle(*e);
-    };
-    for (auto& e : plan.starColumns) settle(e.get());
-    for (auto& item : s.items) settle(item.expr.get());
-    settle(s.where.get());
-    for (auto& g : s.groupBy) settle(g.get());
-    for (std::size_t i = 0; i < s.orderBy.size(); ++i)
-        if (plan.orderExprs[i] == s.orderBy[i].expr.get()) settle(s.orderBy[i].expr.get());
-    for (const Expr* o : plan.outputs) plan.rowChars.emplace_back(o->encoding);
-    for (const auto& g : s.groupBy) plan.groupKeyChars.emplace_back(g->encoding);
-}
-
-bool isStarGrouped(const SelectStatement& s) {
-    for (const auto& item : s.items)
-        if (item.star) return true;
-    return false;
-}
-
-void buildPlan(Plan& plan, const QueryContext& context) {
-    SelectStatement& s = plan.statement;
-    std::vector<std::string> aliases;
-    plan.tables.push_back(openTable(s.from.name, context.dataSource, context.defaults, plan.chars));
-    aliases.push_back(s.from.alias);
-    if (s.join) {
-        plan.tables.push_back(openTable(s.join->table.name, context.dataSource, context.defaults, plan.chars));
-        aliases.push_back(s.join->table.alias);
-    }
-    Binder binder(plan.tables, aliases, plan.chars);
-
-    // Select list; "*" stands for every column of every table (or of one).
-    for (std::size_t i = 0; i < s.items.size(); ++i) {
-        SelectItem& item = s.items[i];
-        if (item.star) {
-            for (std::size_t t = 0; t < plan.tables.size(); ++t) {
-                if (!item.starQualifier.empty() && binder.tableOf(item.starQualifier) != static_cast<int>(t)) continue;
-                const TableSource& table = plan.tables[t];
-                for (std::size_t c = 0; c < table.columns.size(); ++c) {
-                    auto e = std::make_unique<Expr>();
-                    e->kind = Expr::Kind::Column;
-                    e->table = static_cast<int>(t);
-                    e->column = static_cast<int>(c);
-                    std::string name = table.columns[c];
-                    if (plan.tables.size() > 1) {
-                        const TableSource& other = plan.tables[1 - t];
-                        for (const auto& o : other.columns)
-                            if (sameName(o, name, plan.chars)) {
-                                name = (aliases[t].empty() ? table.name : aliases[t]) + "." + name;
-                                break;
-                            }
-                    }
-                    plan.outputs.push_back(e.get());
-                    plan.names.push_back(name);
-                    plan.starColumns.push_back(std::move(e));
-                }
-                binder.use(t, table.columns.size());
-            }
-            if (!item.starQualifier.empty() && binder.tableOf(item.starQualifier) < 0)
-                throw Error("Unknown table " + item.starQualifier + " in " + item.starQualifier + ".*");
-            continue;
-        }
-        checkFunctions(*item.expr);
-        binder.bind(*item.expr);
-        plan.outputs.push_back(item.expr.get());
-        if (!item.alias.empty()) plan.names.push_back(item.alias);
-        else if (item.expr->kind == Expr::Kind::Column)
-            plan.names.push_back(plan.tables[static_cast<std::size_t>(item.expr->table)]
-                                     .columns.size() > static_cast<std::size_t>(item.expr->column)
-                                     ? plan.tables[static_cast<std::size_t>(item.expr->table)]
-                                           .columns[static_cast<std::size_t>(item.expr->column)]
-                                     : item.expr->name);
-        else plan.names.push_back("Expr" + std::to_string(1000 + i));
-    }
-
-    if (s.where) {
-        checkFunctions(*s.where);
-        binder.bind(*s.where);
-    }
-    if (s.join) {
-        checkFunctions(*s.join->on);
-        binder.bind(*s.join->on);
-        plan.join.left = s.join->left;
-        collectJoinKeys(*s.join->on, plan.join);
-    }
-    for (auto& g : s.groupBy) {
-        checkFunctions(*g);
-        binder.bind(*g);
-    }
-    for (auto& o : s.orderBy) {
-        checkFunctions(*o.expr);
-        const Expr* target = o.expr.get();
-        if (o.expr->kind == Expr::Kind::Column && o.expr->qualifier.empty() && !binder.tryBind(*o.expr)) {
-            // Not a column of a table: the alias of a selected column?
-            for (const auto& item : s.items)
-                if (!item.star && !item.alias.empty() && sameName(item.alias, o.expr->name, plan.chars))
-                    target = item.expr.get();
-        }
-        if (target == o.expr.get()) binder.bind(*o.expr);
-        plan.orderExprs.push_back(target);
-        plan.orderDescending.push_back(o.descending);
-    }
-
-    settleEncodings(plan);
-
-    plan.grouped = !s.groupBy.empty();
-    for (const Expr* o : plan.outputs) plan.grouped = plan.grouped || o->containsAggregate();
-    for (const Expr* o : plan.orderExprs) plan.grouped = plan.grouped || o->containsAggregate();
-    if (plan.grouped && isStarGrouped(s))
-        throw Error("select * cannot be combined with group by or count()");
-
-    // Order items that name a selected column sort by that column.
-    for (const Expr* o : plan.orderExprs) {
-        int found = -1;
-        for (std::size_t i = 0; i < plan.outputs.size() && found < 0; ++i)
-            if (plan.outputs[i] == o || canonicalText(*plan.outputs[i]) == canonicalText(*o)) found = static_cast<int>(i);
-        if (found < 0 && s.distinct && !plan.grouped)
-            throw Error("With select distinct, order by can only use the selected columns");
-        plan.orderOutput.push_back(found);
-        if (found < 0) plan.rowChars.emplace_back(o->encoding);
-    }
-
-    if (plan.grouped) {
-        for (const auto& g : s.groupBy) plan.scope.keyTexts.push_back(canonicalText(*g));
-        // Compiling once here registers the counts the statement uses.
-        for (const Expr* o : plan.outputs) compileGroupExpression(*o, plan.chars, plan.scope);
-        for (const Expr* o : plan.orderExprs) compileGroupExpression(*o, plan.chars, plan.scope);
-        for (const Expr* a : plan.scope.aggregates)
-            if (!a->star) binder.bind(*a->children[0]);
-    }
-    for (std::size_t t = 0; t < plan.tables.size(); ++t) plan.wanted[t] = binder.wanted(t);
-    for (int c : plan.join.leftKeys) plan.wanted[0] = std::max(plan.wanted[0], static_cast<std::size_t>(c) + 1);
-    for (int c : plan.join.rightKeys) plan.wanted[1] = std::max(plan.wanted[1], static_cast<std::size_t>(c) + 1);
-
-    if (s.top && s.orderBy.empty() && !plan.grouped) plan.scanLimit = *s.top;
-}
 
 // Output rows of the groups, with hidden sort columns after the named ones.
 RowStore groupRows(Plan& plan, GroupSink& sink) {

@@ -110,6 +110,8 @@ const FunctionInfo& lookup(const Expr& e) {
     throw Error("Unknown function " + e.name + "()");
 }
 
+// The functions without a node of their own: ucase, left, right, trim, and
+// instr with a start.
 class FunctionNode : public Node {
 public:
     FunctionNode(Function f, std::vector<std::unique_ptr<Node>> args, std::string name, const CharStepper& chars,
@@ -123,25 +125,12 @@ public:
             if (a[i].isNull()) return Value::null();
         }
         switch (f_) {
-        case Function::LCase:
         case Function::UCase: {
             auto t = valueText(a[0], numberText_);
             scratch_.clear();
             appendFolded(scratch_, *t, chars_);
-            if (f_ == Function::UCase) upper();
+            upper();
             return Value::text(scratch_);
-        }
-        case Function::Len: return Value::fromNumber(static_cast<double>(textLength(*valueText(a[0], numberText_), chars_)));
-        case Function::Mid: {
-            const std::string_view s = keepText(a[0]);
-            const double start = number(a[1], "start");
-            if (start < 1) throw Error("The start of mid() must be 1 or more, not " + formatNumber(start));
-            double count = 1e18;
-            if (args_.size() == 3) {
-                count = number(a[2], "length");
-                if (count < 0) throw Error("The length of mid() must not be negative");
-            }
-            return Value::text(textMid(s, static_cast<std::size_t>(start), static_cast<std::size_t>(count), chars_));
         }
         case Function::InStr: {
             std::size_t start = 1;
@@ -173,6 +162,9 @@ public:
             while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
             return Value::text(s);
         }
+        case Function::LCase:
+        case Function::Len:
+        case Function::Mid: break;  // nodes of their own (makeFunctionNode)
         }
         return Value::null();
     }
