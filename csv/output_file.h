@@ -54,6 +54,15 @@ public:
         if (used_ == buffer_.size()) flush();
         buffer_[used_++] = byte;
     }
+    // Room for n bytes (at most bufferCapacity()) at the end of the buffer,
+    // handed on by commit(n); for writers that fill it in place.
+    char* reserve(std::size_t n) {
+        if (buffer_.size() - used_ < n) flush();
+        return buffer_.data() + used_;
+    }
+    void commit(std::size_t n) { used_ += n; }
+    std::size_t bufferCapacity() const { return buffer_.size(); }
+
     // Hands the buffer to the file, syncs it and puts it in place under its
     // name; throws on any failure (the named file then keeps what it held).
     // Without waitForDisk it is put in place unsynced (an intermediate file).
