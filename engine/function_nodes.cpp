@@ -1,6 +1,7 @@
 #include "engine/function_nodes.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/engine.h"
 #include "engine/like_matcher.h"
@@ -278,7 +279,7 @@ public:
                                    static_cast<std::size_t>(std::min(count, big)), chars_));
     }
 
-private:
+protected:
     static double number(const Value& v, const char* what, CodePage text, CodePage messages) {
         auto n = numericValue(v);
         if (!n)
@@ -291,6 +292,50 @@ private:
     CodePage messages_;
     std::string n_;
 };
+
+// mid(x, instr(x, '@') + 1, len(x)) of the domain statement: the text after
+// the first "@", or all of it when there is none.  ⚡ A text of single-byte
+// characters is cut at memchr's "@"; any other text takes the same steps as
+// the three functions; a value that is not a text takes mid()'s own path.
+class AfterFirstAtNode : public MidNode {
+public:
+    using MidNode::MidNode;
+    Value eval(const EvalContext& ctx) override {
+        const Value s = args_[0]->eval(ctx);
+        if (!s.isText()) return MidNode::eval(ctx);
+        const std::string_view text = s.view();
+        if (ctx.asciiOf(text)) {
+            const void* at = std::memchr(text.data(), '@', text.size());
+            if (at == nullptr) return s;
+            return Value::text(text.substr(static_cast<std::size_t>(static_cast<const char*>(at) - text.data()) + 1));
+        }
+        const std::size_t at = textInstr(text, "@", false, 1, chars_);
+        return Value::text(textMid(text, false, at + 1, textLength(text, false, chars_), chars_));
+    }
+};
+
+// Whether call is mid(x, instr(x, '@') + 1, len(x)) with x one column.
+bool isAfterFirstAt(const Expr& call) {
+    auto isCall = [](const Expr& e, const char* name, std::size_t args) {
+        return e.kind == Expr::Kind::Call && !e.star && e.children.size() == args && folded(e.name) == name;
+    };
+    auto sameColumn = [](const Expr& a, const Expr& b) {
+        return a.kind == Expr::Kind::Column && b.kind == Expr::Kind::Column && a.table == b.table &&
+               a.column == b.column;
+    };
+    if (!isCall(call, "mid", 3)) return false;
+    const Expr& x = *call.children[0];
+    const Expr& start = *call.children[1];
+    const Expr& count = *call.children[2];
+    if (start.kind != Expr::Kind::Arithmetic || start.text != "+") return false;
+    const Expr& instr = *start.children[0];
+    const Expr& one = *start.children[1];
+    if (one.kind != Expr::Kind::NumberLiteral || one.number != 1) return false;
+    if (!isCall(instr, "instr", 2) || !sameColumn(*instr.children[0], x)) return false;
+    const Expr& at = *instr.children[1];
+    if (at.kind != Expr::Kind::TextLiteral || at.inexact || at.text != "@") return false;
+    return isCall(count, "len", 1) && sameColumn(*count.children[0], x);
+}
 
 // instr() of a text that cannot occur: 0, or null when an argument is null.
 class NotFoundNode : public Node {
@@ -327,7 +372,9 @@ std::unique_ptr<Node> makeFunctionNode(const Expr& e, std::vector<std::unique_pt
     switch (f.id) {
     case Function::LCase: return std::make_unique<LCaseNode>(std::move(args[0]), chars);
     case Function::Len: return std::make_unique<LenNode>(std::move(args[0]), chars);
-    case Function::Mid: return std::make_unique<MidNode>(std::move(args), chars, messages);
+    case Function::Mid:
+        if (isAfterFirstAt(e)) return std::make_unique<AfterFirstAtNode>(std::move(args), chars, messages);
+        return std::make_unique<MidNode>(std::move(args), chars, messages);
     case Function::InStr: {
         // A sought literal that the text's code page cannot hold is in no text.
         const Expr& needle = *e.children.back();
