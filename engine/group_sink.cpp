@@ -56,6 +56,19 @@ void GroupSink::flush() {
     if (pending_.empty()) return;
     pendingCells_.resolve();
     const std::size_t k = countArgs_.size();
+    // The slots were prefetched when the rows came; now the group each row
+    // may belong to (its key cells and counts), then that key's bytes, so
+    // that the cache misses of the batch overlap instead of queueing.
+    const std::size_t n = pending_.size();
+    std::size_t candidates[kBatch];
+    for (std::size_t i = 0; i < n; ++i) {
+        candidates[i] = keyNodes_.empty() ? RowIndex::kNone : index_.peek(pending_[i].hash);
+        if (candidates[i] == RowIndex::kNone) continue;
+        __builtin_prefetch(keyRows_.row(candidates[i]));
+        if (k) __builtin_prefetch(counts_.data() + candidates[i] * k);
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (candidates[i] != RowIndex::kNone) __builtin_prefetch(keyRows_.row(candidates[i])->data);
     for (const Pending& p : pending_) {
         const std::size_t g = findOrAdd(pendingCells_.at(p.firstCell), p.hash);
         std::uint64_t* counts = counts_.data() + g * k;
