@@ -40,9 +40,7 @@ void ResultBatch::take(std::size_t i, ResultSet& result) {
     ResultSet::Impl& target = *result.impl_;
     target.result = std::move(outcome.result);
     outcome.result = QueryResult{};
-    target.chars = impl_->chars;
-    target.position = 0;
-    target.open = true;
+    target.opened(impl_->chars);
 }
 
 }  // namespace engine

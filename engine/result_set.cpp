@@ -33,20 +33,19 @@ void ResultSet::open(Connection& conn, const std::string& sql, ScanObserver* obs
         // Failures of the platform (threads, files) reach the caller as engine errors too.
         throw Error(e.what());
     }
-    impl_->chars = context.chars;
-    impl_->position = 0;
-    impl_->open = true;
+    impl_->opened(context.chars);
 }
 
 void ResultSet::close() {
     impl_->open = false;
     impl_->result = QueryResult{};
+    impl_->rows = 0;
     impl_->position = 0;
 }
 
 bool ResultSet::isOpen() const { return impl_->open; }
 
-std::size_t ResultSet::recordCount() const { return impl_->open ? impl_->result.rows.rows() : 0; }
+std::size_t ResultSet::recordCount() const { return impl_->rows; }
 
 std::uint64_t ResultSet::rowsMatched() const { return impl_->open ? impl_->result.matchedRows : 0; }
 

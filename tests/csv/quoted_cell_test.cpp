@@ -13,6 +13,7 @@ TEST(QuotedCell, FastPathWritesThePlainPathsBytes) {
     const std::vector<std::string> cells = {
         "",          "a1@x.com",  "\"",       "\"\"",      "a\"b",           "\"start", "end\"",
         "\xCD\xF5@qq.com", std::string(7, 'x'), std::string(40, 'y'), "x\"" + std::string(30, 'z') + "\"",
+        std::string(15, 'q') + "\"", std::string(70, 'r') + "\"" + "s", std::string(100, 't'), "\xA2\xA2\xFF\x80\x22x",
     };
     const std::string leads[] = {"", ";", "\r\n"};
     for (std::size_t bufferSize : {1u, 2u, 3u, 7u, 9u, 64u, 1u << 20}) {
@@ -33,3 +34,4 @@ TEST(QuotedCell, FastPathWritesThePlainPathsBytes) {
         EXPECT_NE(bytes.find(";\"a\"\"b\""), std::string::npos);
     }
 }
+
