@@ -78,16 +78,38 @@ private:
 };
 
 // True when every byte of [p, p + n) is below 0x80: such text has one
-// character per byte, and the byte-wise fast paths apply.
+// character per byte, and the byte-wise fast paths apply.  The plain path:
+// byte by byte.
+inline bool isAsciiPlain(const char* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
+    return true;
+}
+
+// ⚡ The same, run for every value a like or character function meets: whole
+// words, the tail as a last word that overlaps the one before (short texts:
+// two overlapping loads), so that no loop runs byte by byte.
 inline bool isAscii(const char* p, std::size_t n) {
-    std::size_t i = 0;
     std::uint64_t acc = 0;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t w;
-        __builtin_memcpy(&w, p + i, 8);
-        acc |= w;
+    if (n >= 8) {
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t w;
+            __builtin_memcpy(&w, p + i, 8);
+            acc |= w;
+        }
+        std::uint64_t last;
+        __builtin_memcpy(&last, p + n - 8, 8);
+        acc |= last;
+    } else if (n >= 4) {
+        std::uint32_t a, b;
+        __builtin_memcpy(&a, p, 4);
+        __builtin_memcpy(&b, p + n - 4, 4);
+        acc = a | b;
+    } else if (n > 0) {
+        acc = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) |
+              static_cast<unsigned char>(p[n - 1]);
     }
-    for (; i < n; ++i) acc |= static_cast<unsigned char>(p[i]);
     return (acc & 0x8080808080808080ULL) == 0;
 }
 
