@@ -8,7 +8,7 @@ namespace {
 
 using namespace enginetest;
 
-// Each outcome as text: the names and rows, or "failed: " and the message.
+// Each outcome as text: the names, rows and rows matched, or "failed: " and the message.
 std::string describe(engine::ResultSet& rs) {
     std::string out;
     for (const auto& name : rs.columnNames()) out += name + "|";
@@ -21,7 +21,7 @@ std::string describe(engine::ResultSet& rs) {
         }
         out += "\n";
     }
-    return out + std::to_string(rs.recordCount()) + " rows";
+    return out + std::to_string(rs.recordCount()) + " rows, " + std::to_string(rs.rowsMatched()) + " matched";
 }
 
 std::string alone(engine::Connection& conn, const std::string& sql) {

@@ -35,19 +35,25 @@ TEST_F(BatchIntoFiles, SameFilesAndFailuresAsOneByOne) {
     };
     std::vector<StatementIntoFile> jobs;
     std::vector<std::string> aloneMessages;
+    std::vector<StatementRun> aloneRuns;
     for (const auto& [sql, name] : statements) {
-        jobs.push_back({sql, dir / ("batch-" + name)});
+        jobs.push_back({sql, dir / ("batch-" + name), ""});
         try {
-            RunIntoFile(*ctx, preview, sql, dir / ("alone-" + name));
+            aloneRuns.push_back(RunIntoFile(*ctx, preview, sql, dir / ("alone-" + name)));
             aloneMessages.push_back("");
         } catch (const std::exception& e) {
+            aloneRuns.push_back({});
             aloneMessages.push_back(e.what());
         }
     }
     std::vector<std::string> batchMessages;
-    RunBatchIntoFiles(*ctx, preview, jobs, [&](std::size_t i, const std::exception* failure) {
+    RunBatchIntoFiles(*ctx, preview, jobs, [&](std::size_t i, const std::exception* failure, const StatementRun& run) {
         EXPECT_EQ(i, batchMessages.size());
         batchMessages.push_back(failure ? failure->what() : "");
+        if (!failure) {
+            EXPECT_EQ(run.rows, aloneRuns[i].rows) << i;
+            EXPECT_EQ(run.matched, aloneRuns[i].matched) << i;
+        }
     });
     EXPECT_FALSE(result.isOpen());
     ASSERT_EQ(batchMessages.size(), statements.size());
