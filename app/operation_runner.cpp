@@ -13,6 +13,8 @@ OperationRunner::OperationRunner(QWidget* window, std::function<void()> cancel)
     : QObject(window), window_(window), cancel_(std::move(cancel)), dialog_(new ProgressDialog(window)) {
     dialogDelay_.setSingleShot(true);
     dialogDelay_.setInterval(kDialogDelayMs);
+    // A coarse timer may fire up to 5 % early: the dialog would show before its delay.
+    dialogDelay_.setTimerType(Qt::PreciseTimer);
     connect(&dialogDelay_, &QTimer::timeout, this, &OperationRunner::showDialog);
     clock_.setInterval(200);
     connect(&clock_, &QTimer::timeout, this, [this] { dialog_->setElapsed(elapsed_.elapsed()); });
