@@ -22,7 +22,8 @@ struct Expr {
         Not,         // children[0]
         Negate,      // children[0]
         Compare,     // op: "=", "<>", "<", ">", "<=", ">="; children[0], children[1]
-        Arithmetic,  // op: "+", "-", "&"
+        Arithmetic,  // children: two or more terms; text: the operator ("+", "-", "&")
+                     // before each later term, one character each; left to right
         And,         // children: two or more terms
         Or,
         Like,        // negated; children[0] like children[1]

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "engine/engine.h"
 #include "engine/function_nodes.h"
@@ -153,33 +154,43 @@ private:
     std::string scratch_;
 };
 
+// "a + b - c & d", evaluated left to right in one loop (a chain of any
+// length costs no recursion).  "+" of two texts and "&" join texts; "+" and
+// "-" otherwise work on numbers, and a null or a text that is no number
+// makes the result null ("&" takes a null as empty text).
 class ArithmeticNode : public Node {
 public:
-    ArithmeticNode(char op, std::unique_ptr<Node> a, std::unique_ptr<Node> b)
-        : op_(op), a_(std::move(a)), b_(std::move(b)) {}
+    ArithmeticNode(std::string ops, std::vector<std::unique_ptr<Node>> terms)
+        : ops_(std::move(ops)), terms_(std::move(terms)) {}
     Value eval(const EvalContext& ctx) override {
-        const Value x = a_->eval(ctx);
-        const Value y = b_->eval(ctx);
-        if (op_ == '&' || (op_ == '+' && x.isText() && y.isText())) {
-            if (op_ == '+' && (x.isNull() || y.isNull())) return Value::null();
-            std::string a, b;
-            scratch_.clear();
-            if (auto t = valueText(x, a)) scratch_.append(*t);
-            if (auto t = valueText(y, b)) scratch_.append(*t);
-            return Value::text(scratch_);
-        }
-        if (x.isNull() || y.isNull()) return Value::null();
-        if (x.isNumber() && y.isNumber()) return Value::fromNumber(op_ == '+' ? x.number + y.number : x.number - y.number);
-        auto nx = numericValue(x);
-        auto ny = numericValue(y);
-        if (!nx || !ny) return Value::null();
-        return Value::fromNumber(op_ == '+' ? *nx + *ny : *nx - *ny);
+        Value acc = terms_[0]->eval(ctx);
+        for (std::size_t i = 1; i < terms_.size(); ++i)
+            // Two buffers in turn: a joined text is built from the previous one.
+            acc = step(ops_[i - 1], acc, terms_[i]->eval(ctx), scratch_[i & 1]);
+        return acc;
     }
 
 private:
-    char op_;
-    std::unique_ptr<Node> a_, b_;
-    std::string scratch_;
+    static Value step(char op, const Value& x, const Value& y, std::string& scratch) {
+        if (op == '&' || (op == '+' && x.isText() && y.isText())) {
+            if (op == '+' && (x.isNull() || y.isNull())) return Value::null();
+            std::string a, b;
+            scratch.clear();
+            if (auto t = valueText(x, a)) scratch.append(*t);
+            if (auto t = valueText(y, b)) scratch.append(*t);
+            return Value::text(scratch);
+        }
+        if (x.isNull() || y.isNull()) return Value::null();
+        if (x.isNumber() && y.isNumber()) return Value::fromNumber(op == '+' ? x.number + y.number : x.number - y.number);
+        auto nx = numericValue(x);
+        auto ny = numericValue(y);
+        if (!nx || !ny) return Value::null();
+        return Value::fromNumber(op == '+' ? *nx + *ny : *nx - *ny);
+    }
+
+    std::string ops_;
+    std::vector<std::unique_ptr<Node>> terms_;
+    std::string scratch_[2];
 };
 
 class NegateNode : public Node {
@@ -287,8 +298,11 @@ std::unique_ptr<Node> compileWith(const Expr& e, const CharStepper& chars, const
                                 (inexactLiteral(*e.children[0]) || inexactLiteral(*e.children[1]));
         return std::make_unique<CompareNode>(e.text, sub(*e.children[0]), sub(*e.children[1]), textChars, neverEqual);
     }
-    case Expr::Kind::Arithmetic:
-        return std::make_unique<ArithmeticNode>(e.text[0], sub(*e.children[0]), sub(*e.children[1]));
+    case Expr::Kind::Arithmetic: {
+        std::vector<std::unique_ptr<Node>> terms;
+        for (const auto& c : e.children) terms.push_back(sub(*c));
+        return std::make_unique<ArithmeticNode>(e.text, std::move(terms));
+    }
     case Expr::Kind::IsNull: return std::make_unique<IsNullNode>(sub(*e.children[0]), e.negated);
     case Expr::Kind::Like: {
         const Expr& pattern = *e.children[1];
@@ -304,6 +318,35 @@ std::unique_ptr<Node> compileWith(const Expr& e, const CharStepper& chars, const
         return std::make_unique<ConvertNode>(sub(*e.children[0]), e.children[0]->encoding, e.encoding);
     }
     throw Error("Unsupported expression");
+}
+
+// The longest run of leading terms of a chain of + and - that is a group by
+// expression: "F2+1+10" grouped by "F2+1" reads the key and adds 10.
+struct LeadingKey {
+    std::size_t terms;  // leading terms the key stands for (2 or more)
+    std::size_t key;    // index of the group by expression
+};
+
+std::optional<LeadingKey> leadingGroupKey(const Expr& e, const GroupOutputScope& scope) {
+    // The canonical text of a chain is "(" kind ":" operators, then " " and
+    // each term, then ")"; a key that is a chain tells by its operators how
+    // many terms it has.
+    const std::string head = "(" + std::to_string(static_cast<int>(Expr::Kind::Arithmetic)) + ":";
+    std::optional<LeadingKey> best;
+    for (std::size_t i = 0; i < scope.keyTexts.size(); ++i) {
+        const std::string& key = scope.keyTexts[i];
+        if (key.compare(0, head.size(), head) != 0) continue;
+        const std::size_t blank = key.find(' ', head.size());
+        if (blank == std::string::npos) continue;
+        const std::size_t ops = blank - head.size();
+        const std::size_t terms = ops + 1;
+        if (terms >= e.children.size() || (best && best->terms >= terms)) continue;
+        if (key.compare(head.size(), ops, e.text, 0, ops) != 0) continue;
+        std::string prefix = head + e.text.substr(0, ops);
+        for (std::size_t j = 0; j < terms && prefix.size() <= key.size(); ++j) prefix += " " + canonicalText(*e.children[j]);
+        if (prefix + ")" == key) best = LeadingKey{terms, i};
+    }
+    return best;
 }
 
 }  // namespace
@@ -340,6 +383,14 @@ std::unique_ptr<Node> compileGroupExpression(const Expr& e, const CharStepper& c
     if (e.kind == Expr::Kind::Column)
         throw Error("The column [" + e.name + "] must be counted or named in group by");
     Compiler sub = [&](const Expr& c) { return compileGroupExpression(c, chars, scope); };
+    if (e.kind == Expr::Kind::Arithmetic) {
+        if (const auto lead = leadingGroupKey(e, scope)) {
+            std::vector<std::unique_ptr<Node>> terms;
+            terms.push_back(std::make_unique<GroupKeyNode>(lead->key));
+            for (std::size_t j = lead->terms; j < e.children.size(); ++j) terms.push_back(sub(*e.children[j]));
+            return std::make_unique<ArithmeticNode>(e.text.substr(lead->terms - 1), std::move(terms));
+        }
+    }
     return compileWith(e, chars, sub);
 }
 

@@ -232,16 +232,19 @@ private:
         return left;
     }
 
+    // "a + b - c & d" is one node with every term as a child and the
+    // operators in order, like the chains of and and or.
     std::unique_ptr<Expr> additive() {
-        auto left = unary();
-        while (peek().isSymbol("+") || peek().isSymbol("-") || peek().isSymbol("&")) {
-            auto e = make(Expr::Kind::Arithmetic, peek().offset);
-            e->text = next().text;
-            e->children.push_back(std::move(left));
+        auto first = unary();
+        auto isOperator = [this] { return peek().isSymbol("+") || peek().isSymbol("-") || peek().isSymbol("&"); };
+        if (!isOperator()) return first;
+        auto e = make(Expr::Kind::Arithmetic, peek().offset);
+        e->children.push_back(std::move(first));
+        while (isOperator()) {
+            e->text += next().text;
             e->children.push_back(unary());
-            left = std::move(e);
         }
-        return left;
+        return e;
     }
 
     std::unique_ptr<Expr> unary() {

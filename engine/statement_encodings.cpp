@@ -21,16 +21,29 @@ Function functionOf(const Expr& e) {
     return Function::Other;
 }
 
-bool isConcatenation(const Expr& e) { return e.kind == Expr::Kind::Arithmetic && (e.text == "+" || e.text == "&"); }
+// A chain of + - & (one Expr, its terms side by side) stands for the tree
+// ((t0 o1 t1) o2 t2) ...: step k joins the chain's first k terms with term k.
+// A step of + or & is a concatenation, one of - makes a number.
+bool isConcatenation(char op) { return op == '+' || op == '&'; }
+
+bool freeText(const Expr& e);
+
+// Whether the first k + 1 terms of a chain, as a tree, are made of literals
+// somewhere along their concatenations; for every k.
+std::vector<bool> chainFreeText(const Expr& chain) {
+    std::vector<bool> free(chain.children.size());
+    free[0] = freeText(*chain.children[0]);
+    for (std::size_t k = 1; k < free.size(); ++k)
+        free[k] = isConcatenation(chain.text[k - 1]) && (free[k - 1] || freeText(*chain.children[k]));
+    return free;
+}
 
 // Whether an expression that holds no table's text is made of literals.
 bool freeText(const Expr& e) {
     if (e.kind == Expr::Kind::TextLiteral) return true;
     if (e.kind == Expr::Kind::Call && functionOf(e) == Function::PassThrough)
         return !e.children.empty() && freeText(*e.children[0]);
-    if (isConcatenation(e))
-        for (const auto& c : e.children)
-            if (freeText(*c)) return true;
+    if (e.kind == Expr::Kind::Arithmetic) return chainFreeText(e).back();
     return false;
 }
 
@@ -56,17 +69,7 @@ StatementEncodings::Kind StatementEncodings::infer(Expr& e) {
     case Expr::Kind::Like:
         e.encoding = *unify(e, 0, e.children.size(), e.kind == Expr::Kind::Like, fallback_).encoding;
         return neutral;
-    case Expr::Kind::Arithmetic:
-        if (isConcatenation(e)) {
-            const Unified u = unify(e, 0, e.children.size(), false, std::nullopt);
-            if (u.encoding) {
-                e.encoding = *u.encoding;
-                return {Text::Fixed, e.encoding};
-            }
-            e.encoding = u.anyFree ? statement_ : fallback_;
-            return u.anyFree ? Kind{Text::Free, statement_} : neutral;
-        }
-        break;
+    case Expr::Kind::Arithmetic: return inferChain(e);
     case Expr::Kind::Call:
         switch (functionOf(e)) {
         case Function::PassThrough: {
@@ -129,6 +132,63 @@ StatementEncodings::Unified StatementEncodings::unify(Expr& e, std::size_t first
     return u;
 }
 
+// Step by step as the tree the chain stands for, without recursion per term:
+// a concatenation settles the text so far and the next term as one text (the
+// first table's text decides; free parts are converted into it, another
+// table's text gets a Convert), a "-" settles each side on its own.
+StatementEncodings::Kind StatementEncodings::inferChain(Expr& e) {
+    const std::vector<bool> free = chainFreeText(e);
+    Kind sofar = infer(*e.children[0]);
+    for (std::size_t k = 1; k < e.children.size(); ++k) {
+        auto& term = e.children[k];
+        if (!isConcatenation(e.text[k - 1])) {
+            if (sofar.text == Text::Free) assignChain(e, k - 1, free, fallback_);
+            settle(*term);
+            sofar = {Text::Neutral, fallback_};
+            continue;
+        }
+        const Kind next = infer(*term);
+        std::optional<CodePage> fixed;
+        if (sofar.text == Text::Fixed) fixed = sofar.encoding;
+        else if (next.text == Text::Fixed) fixed = next.encoding;
+        if (!fixed) {
+            const bool anyFree = sofar.text == Text::Free || next.text == Text::Free;
+            sofar = anyFree ? Kind{Text::Free, statement_} : Kind{Text::Neutral, fallback_};
+            continue;
+        }
+        if (sofar.text == Text::Free) assignChain(e, k - 1, free, *fixed);
+        if (next.text == Text::Free) {
+            assign(*term, *fixed);
+        } else if (next.text == Text::Fixed && next.encoding != *fixed) {
+            auto convert = std::make_unique<Expr>();
+            convert->kind = Expr::Kind::Convert;
+            convert->encoding = *fixed;
+            convert->text = codePageName(*fixed);
+            convert->offset = term->offset;
+            convert->children.push_back(std::move(term));
+            term = std::move(convert);
+        }
+        sofar = {Text::Fixed, *fixed};
+    }
+    e.encoding = sofar.encoding;
+    return sofar;
+}
+
+// Gives the free parts of the chain's first k + 1 terms (as a tree) the
+// encoding target: from step k down, each concatenation's term, as long as
+// the text before it still has free parts.
+void StatementEncodings::assignChain(Expr& e, std::size_t k, const std::vector<bool>& free, CodePage target) {
+    for (;; --k) {
+        Expr& term = *e.children[k];
+        if (k == 0) {
+            assign(term, target);
+            return;
+        }
+        if (freeText(term)) assign(term, target);
+        if (!free[k - 1]) return;
+    }
+}
+
 void StatementEncodings::assign(Expr& e, CodePage target) {
     if (e.kind == Expr::Kind::TextLiteral) {
         if (e.encoding == target) return;
@@ -139,6 +199,11 @@ void StatementEncodings::assign(Expr& e, CodePage target) {
         return;
     }
     e.encoding = target;
+    if (e.kind == Expr::Kind::Arithmetic) {
+        const std::vector<bool> free = chainFreeText(e);
+        if (free.back()) assignChain(e, e.children.size() - 1, free, target);
+        return;
+    }
     if (e.kind == Expr::Kind::Call) {
         if (!e.children.empty() && freeText(*e.children[0])) assign(*e.children[0], target);
         return;

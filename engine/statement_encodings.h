@@ -53,6 +53,9 @@ private:
                   std::optional<CodePage> otherwise);
     // Gives a free expression (made of literals) the encoding target.
     void assign(Expr& e, CodePage target);
+    // A chain of + - & is settled step by step as the tree it stands for.
+    Kind inferChain(Expr& e);
+    void assignChain(Expr& e, std::size_t k, const std::vector<bool>& free, CodePage target);
 
     CodePage statement_;
     CodePage fallback_;  // the first table's

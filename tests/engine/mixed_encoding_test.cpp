@@ -57,6 +57,42 @@ TEST(MixedEncodings, ExclusionJoinComparesText) {
     }
 }
 
+// A chain of + - & settles its encodings step by step as the tree it stands
+// for ((a & b) - c) & d ...: literals joined to a UTF-8 column become UTF-8,
+// a "-" makes a number; no recursion per term, however long the chain.
+TEST(MixedEncodings, LongChainsJoinTextInTheColumnsEncoding) {
+    TempDir dir;
+    dir.write("u.csv", "\xEF\xBB\xBFname;n\r\n张三;5\r\n");
+    std::string chain = "name";
+    std::string expected = "张三";
+    for (int i = 0; i < 20000; ++i) {
+        chain += " & '李'";
+        expected += "李";
+    }
+    struct Case {
+        std::string sql;
+        std::string value;  // UTF-8
+    };
+    const Case cases[] = {
+        {"select " + chain + " as c from [u.csv]", expected},
+        {"select '王' & name & '李' as c from [u.csv]", "王张三李"},
+        {"select '王' & '李' & name as c from [u.csv]", "王李张三"},
+        {"select n - 1 & '李' & name as c from [u.csv]", "4李张三"},
+        {"select len('王' & name & '李') as c from [u.csv]", "4"},
+        {"select instr(name & '李' & '王', '王') as c from [u.csv]", "4"},
+    };
+    for (const auto& c : cases) {
+        engine::Connection conn;
+        conn.open(connectionString(dir.path(), "Yes", "Delimited(;)"), CodePage::Gbk);
+        engine::ResultSet rs;
+        rs.open(conn, gbkOf(c.sql));  // the statement in the connection's code page
+        ASSERT_EQ(rs.recordCount(), 1u) << c.sql.substr(0, 60);
+        const std::string value = engine::converted(std::string(*rs.value(0)), rs.columnEncoding(0), CodePage::Utf8);
+        // Compared as a whole: the long chain's text would flood the report.
+        EXPECT_TRUE(value == c.value) << c.sql.substr(0, 60) << " gave " << value.substr(0, 60);
+    }
+}
+
 TEST(MixedEncodings, ResultColumnsSayTheirCodePage) {
     TempDir dir;
     dir.write("g.csv", gbkOf("id;name\r\n1;张三\r\n2;李四\r\n"));

@@ -84,6 +84,45 @@ TEST(Syntax, LongChainsRunAndDeepNestingIsRefused) {
               std::string::npos);
 }
 
+// A chain of + and - of any length is bound, compiled and run without one
+// level of recursion per term (20,000 terms once overflowed the stack).
+TEST(Syntax, LongArithmeticChainsRun) {
+    TempDir dir;
+    dir.write("t.csv", "F1;F2\r\na@b.c;1\r\nx@y.z;-30000\r\n");
+    std::string plus, mixed, joined;
+    for (int i = 0; i < 20000; ++i) {
+        plus += "+1";
+        mixed += i % 2 ? "-1" : "+2";  // +2-1 per pair: +10000 in all
+        joined += "&'x'";
+    }
+    struct Case {
+        std::string sql;
+        std::vector<std::string> values;
+    };
+    const Case cases[] = {
+        {"select F1 from [t.csv] where F2" + plus + " > 0", {"a@b.c"}},
+        {"select F2" + plus + " as s from [t.csv]", {"20001", "-10000"}},
+        {"select F2" + mixed + " as s from [t.csv]", {"10001", "-20000"}},
+        {"select len(F1" + joined + ") as n from [t.csv]", {"20005", "20005"}},
+        // Left to right: 10-4+3 is 9, not 3.
+        {"select F2+10-4+3 as s from [t.csv] where F1 = 'a@b.c'", {"10"}},
+        {"select 'a'+'b'&F2-1 as s from [t.csv] where F1 = 'a@b.c'", {"<null>"}},
+        {"select 'a'+'b'&F2+'1' as s from [t.csv] where F1 = 'a@b.c'", {"ab11"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(column(run(dir.path(), c.sql)), c.values) << c.sql.substr(0, 80);
+}
+
+// An expression over groups may begin with the group by expression and go on.
+TEST(Syntax, GroupKeyStartsALongerChain) {
+    TempDir dir;
+    dir.write("t.csv", "F2\r\n1\r\n1\r\n5\r\n");
+    auto r = run(dir.path(), "select F2+1+10 as s, count(F2) as n from [t.csv] group by F2+1");
+    EXPECT_EQ(column(r, 0), (std::vector<std::string>{"12", "16"}));
+    EXPECT_EQ(column(r, 1), (std::vector<std::string>{"2", "1"}));
+    EXPECT_NE(failure(dir.path(), "select 10+F2+1 as s from [t.csv] group by F2+1").find("must be counted"),
+              std::string::npos);
+}
+
 TEST(Syntax, KeywordsInAnyLetterCase) {
     const engine::CharStepper gbk;
     auto s = engine::parseStatement("SeLeCt DiStInCt ToP 5 x As y FrOm [t] WhErE x Is NoT nUlL oRdEr By x DeSc", gbk);
