@@ -41,6 +41,18 @@ public:
         if (::fsync(fd_) != 0) throw fileFailure("Cannot write file", path_, errno);
     }
 
+    void keepAttributesOf(std::string_view original) override {
+        struct stat st {};
+        if (::stat(std::string(original).c_str(), &st) != 0) return;
+        // Owner first: changing it may clear set-id bits, which chmod then restores.
+        if (::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+            if (errno != EPERM) throw fileFailure("Cannot write file", path_, errno);
+            if (::fchown(fd_, static_cast<uid_t>(-1), st.st_gid) != 0 && errno != EPERM)
+                throw fileFailure("Cannot write file", path_, errno);
+        }
+        if (::fchmod(fd_, st.st_mode & 07777) != 0) throw fileFailure("Cannot write file", path_, errno);
+    }
+
     void close() override {
         if (fd_ < 0) return;
         const int fd = fd_;

@@ -1,11 +1,17 @@
 #include "platform/ini_file.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <optional>
-#include <sstream>
 
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/ini_line.h"
 
 namespace platform::ini {
 namespace {
@@ -19,20 +25,14 @@ struct IniText {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-IniText load(const std::string& path) {
+IniText parse(std::string_view all) {
     IniText text;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return text;
-    text.existed = true;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string all = buffer.str();
-    text.byteOrderMark = all.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0;
+    text.byteOrderMark = all.substr(0, kUtf8Bom.size()) == kUtf8Bom;
     std::size_t start = text.byteOrderMark ? kUtf8Bom.size() : 0;
     while (start < all.size()) {
         std::size_t end = all.find('\n', start);
         if (end == std::string::npos) end = all.size();
-        std::string line = all.substr(start, end - start);
+        std::string line(all.substr(start, end - start));
         if (!line.empty() && line.back() == '\r') line.pop_back();
         text.lines.push_back(std::move(line));
         start = end + 1;
@@ -40,8 +40,47 @@ IniText load(const std::string& path) {
     return text;
 }
 
+// A missing file reads as empty; a file that is there but cannot be read
+// (a folder of that name, no permission) fails with a message naming it, so
+// that a write never replaces a file whose content was not seen.
+IniText load(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return {};  // nothing there
+        throw fileFailure("Cannot read file", path, errno);
+    }
+    std::string all;
+    struct stat status {};
+    int error = 0;
+    if (::fstat(fd, &status) != 0) error = errno;
+    else if (S_ISDIR(status.st_mode)) error = EISDIR;
+    char buffer[64 * 1024];
+    while (error == 0) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        if (n <= 0) break;
+        all.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (error != 0) throw fileFailure("Cannot read file", path, error);
+    IniText text = parse(all);
+    text.existed = true;
+    return text;
+}
+
+// The file a link leads to (the link itself stays), else path itself.
+std::string linkTarget(const std::string& path) {
+    struct stat link {};
+    char resolved[PATH_MAX];
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) || !::realpath(path.c_str(), resolved)) return path;
+    return resolved;
+}
+
 // Writes a temporary file beside the target and renames it over the target,
-// so that a failed write never leaves a half-written file behind.
+// so that a failed write never leaves a half-written file behind.  A file
+// that was there keeps its permissions, and its owner where the process may
+// give it; a file reached through a link is rewritten where it lies.
 void save(const std::string& path, const IniText& text) {
     std::string content(text.byteOrderMark ? kUtf8Bom : std::string_view());
     for (const auto& line : text.lines) {
@@ -49,13 +88,15 @@ void save(const std::string& path, const IniText& text) {
         content += "\r\n";
     }
     FileSystem& fs = FileSystem::current();
-    const std::string temporary = path + ".tmp~";
+    const std::string target = linkTarget(path);
+    const std::string temporary = target + ".tmp~";
     try {
         auto file = fs.createFile(temporary);
+        if (text.existed) file->keepAttributesOf(target);
         file->append(content);
         file->sync();
         file->close();
-        fs.renameFile(temporary, path);
+        fs.renameFile(temporary, target);
     } catch (const FileError&) {
         try {
             fs.removeFile(temporary);
@@ -63,12 +104,6 @@ void save(const std::string& path, const IniText& text) {
         }
         throw IniWriteError("Unable to write to " + path);
     }
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
 }
 
 // Compares names without regard to the letter case of A-Z, stepping over
@@ -89,28 +124,6 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::optional<std::string_view> sectionName(std::string_view line) {
-    // Only a line that is "[" name "]" as a whole is a section header, so that
-    // a key beginning with "[" ("[abc]=x") stays a key.
-    line = trim(line);
-    if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
-    return trim(line.substr(1, line.size() - 2));
-}
-
-struct KeyLine {
-    std::string_view key;
-    std::string_view value;
-};
-
-std::optional<KeyLine> keyLine(std::string_view line) {
-    // A comment line (";...") holds no "=" as a rule; one that does reads as a
-    // key, which keeps a key beginning with ";" readable.
-    if (sectionName(line)) return std::nullopt;
-    const auto eq = line.find('=');  // "=" is below 0x40: never a trail byte
-    if (eq == std::string_view::npos) return std::nullopt;
-    return KeyLine{trim(line.substr(0, eq)), trim(line.substr(eq + 1))};
-}
-
 // Lines [first, last) of a section's body; first is the header line, or
 // npos when the section is missing.
 struct SectionSpan {
@@ -121,7 +134,7 @@ struct SectionSpan {
 SectionSpan findSection(const IniText& text, const std::string& section) {
     SectionSpan span;
     for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        const auto name = sectionName(text.lines[i]);
+        const auto name = parseSectionLine(text.lines[i]);
         if (!name) continue;
         if (span.header != std::string::npos) {
             span.end = i;
@@ -133,21 +146,32 @@ SectionSpan findSection(const IniText& text, const std::string& section) {
     return span;
 }
 
+std::vector<std::pair<std::string, std::string>> entriesOf(const IniText& text, const std::string& section) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const SectionSpan span = findSection(text, section);
+    if (span.header == std::string::npos) return entries;
+    for (std::size_t i = span.header + 1; i < span.end; ++i) {
+        if (auto kv = parseKeyLine(text.lines[i])) entries.emplace_back(std::move(kv->key), std::move(kv->value));
+    }
+    return entries;
+}
+
 }  // namespace
 
 void writeString(const std::string& path, const std::string& section, const std::string& key,
-                 const std::string& value) {
+                 const std::string& value, const std::string& newSectionComment) {
     IniText text = load(path);
-    const std::string entry = key + "=" + value;
+    const std::string entry = keyLine(key, value);
     const SectionSpan span = findSection(text, section);
     if (span.header == std::string::npos) {
-        text.lines.push_back("[" + section + "]");
+        text.lines.push_back(sectionLine(section));
+        if (!newSectionComment.empty()) text.lines.push_back(commentLine(newSectionComment));
         text.lines.push_back(entry);
     } else {
         std::size_t insertAt = span.header + 1;
         bool replaced = false;
         for (std::size_t i = span.header + 1; i < span.end; ++i) {
-            const auto kv = keyLine(text.lines[i]);
+            const auto kv = parseKeyLine(text.lines[i]);
             if (!kv) continue;
             if (sameName(kv->key, key)) {
                 text.lines[i] = entry;
@@ -162,14 +186,12 @@ void writeString(const std::string& path, const std::string& section, const std:
 }
 
 std::vector<std::pair<std::string, std::string>> readSection(const std::string& path, const std::string& section) {
-    std::vector<std::pair<std::string, std::string>> entries;
-    const IniText text = load(path);
-    const SectionSpan span = findSection(text, section);
-    if (span.header == std::string::npos) return entries;
-    for (std::size_t i = span.header + 1; i < span.end; ++i) {
-        if (const auto kv = keyLine(text.lines[i])) entries.emplace_back(kv->key, kv->value);
-    }
-    return entries;
+    return entriesOf(load(path), section);
+}
+
+std::vector<std::pair<std::string, std::string>> readSectionOfText(std::string_view fileText,
+                                                                   const std::string& section) {
+    return entriesOf(parse(fileText), section);
 }
 
 std::string readString(const std::string& path, const std::string& section, const std::string& key,
@@ -199,6 +221,40 @@ void eraseSection(const std::string& path, const std::string& section) {
     save(path, text);
 }
 
+std::vector<SectionComments> eraseSectionsIf(const std::string& path,
+                                             const std::function<bool(const SectionComments&)>& drop) {
+    std::vector<SectionComments> dropped;
+    IniText text = load(path);
+    std::vector<std::string> kept;
+    std::size_t i = 0;
+    // Lines before the first header belong to no section and stay.
+    while (i < text.lines.size() && !parseSectionLine(text.lines[i])) kept.push_back(text.lines[i++]);
+    while (i < text.lines.size()) {
+        SectionComments section{*parseSectionLine(text.lines[i]), {}};
+        std::size_t end = i + 1;
+        for (; end < text.lines.size() && !parseSectionLine(text.lines[end]); ++end)
+            if (auto comment = commentText(text.lines[end])) section.comments.push_back(std::move(*comment));
+        if (drop(section)) {
+            dropped.push_back(std::move(section));
+        } else {
+            kept.insert(kept.end(), text.lines.begin() + static_cast<std::ptrdiff_t>(i),
+                        text.lines.begin() + static_cast<std::ptrdiff_t>(end));
+        }
+        i = end;
+    }
+    if (!dropped.empty()) {
+        text.lines = std::move(kept);
+        save(path, text);
+    }
+    return dropped;
+}
+
+bool hasContent(const std::string& path) {
+    for (const auto& line : load(path).lines)
+        if (line.find_first_not_of(" \t") != std::string::npos) return true;
+    return false;
+}
+
 bool isUtf8File(const std::string& path) {
     const IniText text = load(path);
     if (text.byteOrderMark) return true;
@@ -210,9 +266,15 @@ bool isUtf8File(const std::string& path) {
     return multiByte;
 }
 
+// Text by text, not line by line: a GBK trail byte "\" that a quoted text
+// holds doubled (see ini_line.h) must not reach the converter as an escape.
 void convertToUtf8(const std::string& path) {
     IniText text = load(path);
-    for (auto& line : text.lines) line = gbkToUtf8(line);
+    for (auto& line : text.lines) {
+        if (const auto name = parseSectionLine(line)) line = sectionLine(gbkToUtf8(*name));
+        else if (const auto kv = parseKeyLine(line)) line = keyLine(gbkToUtf8(kv->key), gbkToUtf8(kv->value));
+        else line = gbkToUtf8(line);
+    }
     text.byteOrderMark = true;
     save(path, text);
 }

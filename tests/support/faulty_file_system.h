@@ -68,6 +68,7 @@ private:
             fs_.check(Call::Sync, path_, "Cannot write file");
             real_->sync();
         }
+        void keepAttributesOf(std::string_view original) override { real_->keepAttributesOf(original); }
         void close() override {
             fs_.check(Call::Close, path_, "Cannot write file");
             real_->close();
