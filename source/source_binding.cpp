@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 #include "source/base_name.h"
+#include "source/schema_marker.h"
 
 namespace source {
 
@@ -75,6 +76,8 @@ void SourceBinding::noteSchemaBefore() {
     sectionName_ = gbkName ? *gbkName : tableFile_;
     if (!isBound()) return;
     const std::string path = schemaPath();
+    // Sections a killed run left behind are not the user's.
+    removeLeftoverSections(path);
     fileExistedBefore_ = platform::fileExists(path);
     if (!fileExistedBefore_) return;
     // A user's section for the file, under either form of its name.
@@ -95,7 +98,9 @@ std::string SourceBinding::baseName() const {
 std::string SourceBinding::schemaPath() const { return platform::joinPath(tableDir_, "Schema.ini"); }
 
 void SourceBinding::writeKey(const char* key, const std::string& value) {
-    platform::ini::writeString(schemaPath(), sectionName_, key, value);
+    // A section the tool creates carries its mark (in the same write).
+    const std::string mark = sectionExistedBefore_ ? std::string() : ownSectionComment(!fileExistedBefore_);
+    platform::ini::writeString(schemaPath(), sectionName_, key, value, mark);
     written_ = true;
     for (const std::string& k : writtenKeys_)
         if (sameKey(k, key)) return;
@@ -136,7 +141,9 @@ void SourceBinding::deleteSchema() {
     const std::string path = schemaPath();
     try {
         if (!fileExistedBefore_) {
-            platform::removeFile(path);
+            // The tool's file; a section another run added meanwhile stays.
+            platform::ini::eraseSection(path, sectionName_);
+            if (!platform::ini::hasContent(path)) platform::removeFile(path);
         } else if (written_ && !sectionExistedBefore_) {
             platform::ini::eraseSection(path, sectionName_);
         } else if (written_) {

@@ -16,8 +16,9 @@ namespace source {
 class SourceBinding {
 public:
     // Takes the directory (up to the last "/"; a file in the root directory
-    // gives "/") and the file name from a full path.  Also notes whether a
-    // description file already stands in that directory, and what it holds
+    // gives "/") and the file name from a full path.  Removes the sections
+    // that killed runs of the tool left in that directory's description file,
+    // then notes whether a description file stands there, and what it holds
     // for this file, so that deleteSchema() keeps what the user had before.
     void bind(const std::string& fullPath);
     // A workbook at fullPath, read by the engine through its table copy at
@@ -59,8 +60,10 @@ public:
     // All three throw platform::IniWriteError "Unable to write to <path>".
 
     // Removes what the tool put into the description file: the whole file
-    // when the tool created it, otherwise only the tool's section (or, when the
-    // user's file already had a section for this file, the values it had).
+    // when the tool created it (unless another run has added a section to it
+    // meanwhile), otherwise only the tool's section (or, when the user's file
+    // already had a section for this file, the values it had).  The sections
+    // the tool creates carry a comment line of its own (source/schema_marker.h).
     // The outcome is not reported.  Does nothing while unbound.
     void deleteSchema();
 

@@ -16,10 +16,16 @@
 #include "app/tform1.h"
 #include "fake_ports.h"
 #include "platform/code_page.h"
+#include "schema_text.h"
 
 namespace {
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// The description file the window writes into a folder that had none.
+QByteArray tool(const std::string& section, const std::string& header, const std::string& format) {
+    return QByteArray::fromStdString(testsupport::toolSchema(section, header, format));
+}
 
 // Eight addresses: one invalid, one erroneous, one long prefix, one listed
 // prefix, four at qq.com (one of them twice).
@@ -107,7 +113,7 @@ private slots:
         QCOMPARE(QString::fromStdString(form->sourceDir()), dir->path());
         QCOMPARE(form->sourceFile(), std::string("list.csv"));
         QCOMPARE(form->edt_output_dir->text(), dir->path());
-        QCOMPARE(readBytes(path("Schema.ini")), QByteArray("[list.csv]\r\nColNameHeader=True\r\nFormat=CSVDelimited\r\n"));
+        QCOMPARE(readBytes(path("Schema.ini")), tool("list.csv", "True", "CSVDelimited"));
 
         QCOMPARE(fieldItems(form->cbx_field), QStringList({u("email"), u("name")}));
         QCOMPARE(form->cbx_field->currentIndex(), 0);
@@ -132,7 +138,7 @@ private slots:
         writeBytes(path("list.csv"), listFile(',', true));
         open(path("list.csv"));
         QCOMPARE(ports->messages, QStringList());
-        QCOMPARE(readBytes(path("Schema.ini")), QByteArray("[list.csv]\r\nColNameHeader=False\r\nFormat=CSVDelimited\r\n"));
+        QCOMPARE(readBytes(path("Schema.ini")), tool("list.csv", "False", "CSVDelimited"));
         // The engine's generated names; the first line is a row.
         QCOMPARE(form->cbx_field->count(), 2);
         QCOMPARE(form->cbx_field->itemText(0), dataGrid()->headerData(0, Qt::Horizontal).toString());
@@ -160,7 +166,7 @@ private slots:
         form->cbx_hdr->setChecked(true);
         open(path("list.txt"));
         QCOMPARE(ports->messages, QStringList());
-        QCOMPARE(readBytes(path("Schema.ini")), "[list.txt]\r\nColNameHeader=True\r\nFormat=" + format + "\r\n");
+        QCOMPARE(readBytes(path("Schema.ini")), tool("list.txt", "True", format.toStdString()));
         QCOMPARE(fieldItems(form->cbx_field), QStringList({u("email"), u("name")}));
         QCOMPARE(dataGrid()->rowCount(), kRowCount);
         QCOMPARE(dataGrid()->index(1, 1).data().toString(), u("李四"));
@@ -180,7 +186,7 @@ private slots:
         QCOMPARE(form->cbx_field->count(), 2);
         QCOMPARE(form->cbx_field->currentIndex(), 0);
         QCOMPARE(panel(1), u(" 记录总数：9"));  // not recounted
-        QCOMPARE(readBytes(path("Schema.ini")), QByteArray("[list.csv]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n"));
+        QCOMPARE(readBytes(path("Schema.ini")), tool("list.csv", "False", "Delimited(;)"));
 
         form->cbx_field->setCurrentIndex(1);
         form->rbt_viewoption_error->setChecked(true);
@@ -193,7 +199,7 @@ private slots:
         QCOMPARE(dataGrid()->rowCount(), kRowCount);
         QCOMPARE(form->DBGridEh_preview_data->columnWidth(0), 180);
         QCOMPARE(panel(1), u(" 记录总数：9"));
-        QCOMPARE(readBytes(path("Schema.ini")), QByteArray("[list.csv]\r\nColNameHeader=True\r\nFormat=Delimited(;)\r\n"));
+        QCOMPARE(readBytes(path("Schema.ini")), tool("list.csv", "True", "Delimited(;)"));
     }
 
     void previewStopsAt200Rows() {
@@ -452,7 +458,7 @@ private slots:
         writeBytes(path("b.csv"), listFile(',', true));
         open(path("a.csv"));
         open(path("b.csv"));
-        QCOMPARE(readBytes(path("Schema.ini")), QByteArray("[b.csv]\r\nColNameHeader=False\r\nFormat=CSVDelimited\r\n"));
+        QCOMPARE(readBytes(path("Schema.ini")), tool("b.csv", "False", "CSVDelimited"));
         QTemporaryDir other;
         writeBytes(other.filePath("c.csv"), listFile(',', true));
         open(other.filePath("c.csv"));

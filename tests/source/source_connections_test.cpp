@@ -5,6 +5,7 @@
 #include "platform/ini_file.h"
 #include "source/source_connections.h"
 #include "recording_feedback.h"
+#include "schema_text.h"
 #include "temp_dir.h"
 
 using testsupport::readBytes;
@@ -26,13 +27,13 @@ TEST(OpenSourceConnections, OpensBothOnTheFilesDirectory) {
     EXPECT_EQ(preview.dataSource(), dir.path());
     EXPECT_EQ(csv.dataSource(), dir.path());
     EXPECT_TRUE(feedback.messages.empty());
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[list.csv]\r\nColNameHeader=True\r\nFormat=Delimited( )\r\n");
+    EXPECT_EQ(readBytes(dir.file("Schema.ini")), testsupport::toolSchema("list.csv", "True", "Delimited( )"));
 
     // A second binding sequence reopens the open connections.
     ASSERT_TRUE(source::OpenSourceConnections(binding, false, 1, source::TextEncoding::Gbk, preview, csv, feedback));
     EXPECT_TRUE(preview.isOpen());
     EXPECT_TRUE(csv.isOpen());
-    EXPECT_EQ(readBytes(dir.file("Schema.ini")), "[list.csv]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n");
+    EXPECT_EQ(readBytes(dir.file("Schema.ini")), testsupport::toolSchema("list.csv", "False", "Delimited(;)"));
 }
 
 TEST(OpenSourceConnections, UnwritableDescriptionFileIsNotCaught) {
