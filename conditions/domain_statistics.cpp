@@ -1,5 +1,7 @@
 #include "conditions/domain_statistics.h"
 
+#include "conditions/sql_text.h"
+
 namespace conditions {
 
 std::string DomainStatisticsStatement(const std::string& table, const std::string& column, int top) {
@@ -7,7 +9,7 @@ std::string DomainStatisticsStatement(const std::string& table, const std::strin
     const std::string domain =
         "mid(" + column + ",instr(" + column + ",'@')+1,len(" + column + "))";
     return "select " + topClause + " " + domain + " as [domain],count(" + column +
-           ") as quantity from [" + table + "]" + " where [" + column +
+           ") as quantity from " + BracketedName(table) + " where [" + column +
            "] like '%@%.%' group by " + domain + "  order by count(" + column + ") desc";
 }
 

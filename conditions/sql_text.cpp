@@ -16,4 +16,17 @@ std::string QuoteSqlText(const std::string& text) {
     return quoted;
 }
 
+// "]" (0x5D) is never part of a UTF-8 multi-byte character either.
+std::string BracketedName(const std::string& name) {
+    std::string bracketed;
+    bracketed.reserve(name.size() + 2);
+    bracketed += '[';
+    for (char c : name) {
+        bracketed += c;
+        if (c == ']') bracketed += ']';
+    }
+    bracketed += ']';
+    return bracketed;
+}
+
 }  // namespace conditions

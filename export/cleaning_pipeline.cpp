@@ -27,8 +27,8 @@ std::optional<StatementRun> ExportAddressClass(ExportRun& ctx, const std::string
                                                std::string (*condition)(const std::string&), const char* suffix,
                                                ExportStep step, const char* stepText) {
     ctx.progress.beginStep(step, stepText);
-    const std::string sql = "select distinct lcase([" + column + "]) from [" + ctx.tableFile() +
-                            "]" + " where " + condition(column);
+    const std::string sql = "select distinct lcase([" + column + "]) from " +
+                            conditions::BracketedName(ctx.tableFile()) + " where " + condition(column);
     // The valid addresses are an intermediate file when the exclusion pass
     // reads and removes them; otherwise they become -Export.csv.
     const bool intermediate = step == kValidStep && ctx.plan.exclusionPass;
@@ -211,8 +211,8 @@ bool ApplyExclusions(ExportRun& ctx, const CleaningOptions& o, const std::string
             keep = " where " + keep;
         }
     }
-    const std::string from = "select A.[" + column + "] from [" +
-                             OutputTableName(ctx, ctx.baseName() + "-Temp.csv") + "] as A";
+    const std::string from = "select A.[" + column + "] from " +
+                             conditions::BracketedName(OutputTableName(ctx, ctx.baseName() + "-Temp.csv")) + " as A";
 
     platform::BusyGuard busy(ctx.feedback);
     try {

@@ -70,7 +70,7 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
     // Messages about skipped groups, each shown in its place among the jobs' failures.
     std::vector<std::vector<std::string>> skippedBefore(1);
     auto add = [&](const std::string& condition, const std::string& suffix, const std::string& title) {
-        jobs.push_back({"select * from [" + table + "] where " + condition, OutputPath(ctx, suffix), title});
+        jobs.push_back({"select * from " + conditions::BracketedName(table) + " where " + condition, OutputPath(ctx, suffix), title});
         skippedBefore.emplace_back();
     };
 

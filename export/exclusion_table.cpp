@@ -16,15 +16,15 @@ ExclusionTable PrepareExclusionTable(ExportRun& ctx, const std::string& excludeF
         table.fileName = source::copyFileName(excludeFileName);
         table.copyPath = platform::joinPath(dir, table.fileName);
         source::convertWorkbook(path, std::nullopt, table.copyPath);
-        table.tableName = EngineTableName(table.copyPath);
+        table.tableName = table.copyPath;
         return table;
     }
     table.fileName = excludeFileName;
     // Where the connections are opened on the source's folder, by its bare
     // name as always; otherwise (a workbook source) by its path.
-    table.tableName = EngineTableName(SameDirectory(ctx.tableDir(), ctx.sourceDir())
-                                          ? excludeFileName
-                                          : platform::joinPath(AbsoluteDirectory(ctx.sourceDir()), excludeFileName));
+    table.tableName = SameDirectory(ctx.tableDir(), ctx.sourceDir())
+                          ? excludeFileName
+                          : platform::joinPath(AbsoluteDirectory(ctx.sourceDir()), excludeFileName);
     return table;
 }
 

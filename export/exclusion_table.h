@@ -12,7 +12,7 @@
 namespace exporting {
 
 struct ExclusionTable {
-    std::string tableName;  // as statements name it: bare, or an absolute path; "]" doubled
+    std::string tableName;  // as statements name it: bare, or an absolute path (bracketed by the builders)
     std::string fileName;   // the file's own name, as the engine matches a declared encoding
     bool copy = false;      // a workbook's table copy (its byte-order mark tells its encoding)
     std::string copyPath;   // the copy, removed when the run ends

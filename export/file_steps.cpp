@@ -29,23 +29,13 @@ bool SameDirectory(const std::string& a, const std::string& b) {
     return withoutTrailingSlash(a) == withoutTrailingSlash(b);
 }
 
-std::string EngineTableName(const std::string& name) {
-    std::string table;
-    for (char c : name) {
-        table += c;
-        if (c == ']') table += ']';
-    }
-    return table;
-}
-
 std::string OutputPath(const ExportRun& ctx, const std::string& suffix) {
     return platform::joinPath(ctx.outputDir, ctx.baseName() + suffix);
 }
 
 std::string OutputTableName(const ExportRun& ctx, const std::string& fileName) {
-    return EngineTableName(SameDirectory(ctx.outputDir, ctx.tableDir())
-                               ? fileName
-                               : platform::joinPath(AbsoluteDirectory(ctx.outputDir), fileName));
+    return SameDirectory(ctx.outputDir, ctx.tableDir()) ? fileName
+                                                        : platform::joinPath(AbsoluteDirectory(ctx.outputDir), fileName);
 }
 
 void CloseSharedResult(ExportRun& ctx) {

@@ -18,11 +18,9 @@ std::string OutputPath(const ExportRun& ctx, const std::string& suffix);
 // The engine's table name for a file of the output directory: the bare name
 // when the output directory is the folder the connections are opened on
 // (the source file's, or a workbook copy's), otherwise the absolute path.
+// Statements put it in brackets with conditions::BracketedName.
 std::string OutputTableName(const ExportRun& ctx, const std::string& fileName);
 
-// A file name or path as a statement names a table: "]" doubled, which the
-// engine reads inside brackets as one "]".
-std::string EngineTableName(const std::string& name);
 // Whether two folder names are the same folder name (a trailing "/" aside).
 bool SameDirectory(const std::string& a, const std::string& b);
 // A relative folder taken from the working directory, so that the engine,

@@ -1,5 +1,7 @@
 #include "source/source_statements.h"
 
+#include "conditions/sql_text.h"
+
 namespace source {
 
 namespace {
@@ -18,11 +20,11 @@ std::string csvConnectionString(const std::string& dir) {
 }
 
 std::string rowCountStatement(const std::string& column, const std::string& sourceFile) {
-    return "select count([" + column + "]) as rcount from [" + sourceFile + "]";
+    return "select count([" + column + "]) as rcount from " + conditions::BracketedName(sourceFile);
 }
 
 std::string previewStatement(const std::string& sourceFile, const std::string& conditionText) {
-    return "select top 200 * from [" + sourceFile + "]" + conditionText;
+    return "select top 200 * from " + conditions::BracketedName(sourceFile) + conditionText;
 }
 
 }  // namespace source

@@ -36,6 +36,35 @@ TEST(DomainStatistics, ColumnWithBlankStandsBare) {
     EXPECT_NE(s.find("where [my col] like"), std::string::npos);
 }
 
+struct NameCase {
+    std::string name, bracketed;
+};
+
+// Every closing bracket is doubled; UTF-8 characters pass whole, also those
+// whose bytes a GBK reading would pair with a following "]".
+TEST(BracketedName, DoublesClosingBrackets) {
+    const NameCase cases[] = {
+        {"list.csv", "[list.csv]"},
+        {"", "[]"},
+        {"a]b.csv", "[a]]b.csv]"},
+        {"]", "[]]]"},
+        {"]]x[", "[]]]]x[]"},
+        {"/o]ut/l]st-Export.csv", "[/o]]ut/l]]st-Export.csv]"},
+        {"中]", "[中]]]"},              // E4 B8 AD: 0xAD 0x5D would be one GBK character
+        {"名单].csv", "[名单]].csv]"},
+        {"é]x]", "[é]]x]]]"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(BracketedName(c.name), c.bracketed) << c.name;
+}
+
+TEST(BracketedName, TableNamesOfTheBuilders) {
+    EXPECT_EQ(ExclusionFileJoin("F1", "e]x.csv", false), " inner join [e]]x.csv] as B on A.[F1]=B.[F1]");
+    EXPECT_EQ(ExclusionFileJoin("F1", "e]x.csv", true),
+              " left join [e]]x.csv] as B on A.[F1]=B.[F1] where B.[F1] is null");
+    EXPECT_NE(DomainStatisticsStatement("a]-Export.csv", "F1", 0).find(" from [a]]-Export.csv] where [F1]"),
+              std::string::npos);
+}
+
 struct QuoteCase {
     const char* text;
     const char* expected;

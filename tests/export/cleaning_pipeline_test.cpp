@@ -193,6 +193,26 @@ TEST_F(Pipeline, OutputDirectoryHoldingClosingBrackets) {
     EXPECT_EQ(csvValues(folder + "/list-Exclude.csv"), Values{"q@z.net"});
 }
 
+// "]" in the source file's and the exclusion file's names (also right after
+// a character of more than one byte): every table name goes to the engine
+// with "]" doubled inside its brackets.
+TEST_F(Pipeline, FileNamesHoldingClosingBrackets) {
+    const std::string exclusion = "e]x中].txt";
+    writeFile(dir / exclusion, "a@x.com\r\nq@z.net\r\n");
+    bind("l]st名单].csv", kSource);
+    CleaningOptions options = withExclusionFile(false);
+    options.excludeFileName = exclusion;
+    EXPECT_TRUE(CleanAddresses(*ctx, options, "email"));
+    EXPECT_TRUE(feedback.messages.empty()) << feedback.messages.front();
+    EXPECT_EQ(csvValues(out("-Invalid.csv")), kInvalid);
+    EXPECT_EQ(csvValues(out("-Exclude.csv")), (Values{"a@x.com", "q@z.net"}));
+    EXPECT_EQ(csvValues(out("-Export.csv")), without(kValid, {"a@x.com", "q@z.net"}));
+    // Without the exclusion pass, and with conditions over the intermediate file.
+    EXPECT_TRUE(CleanAddresses(*ctx, withPrefixes("q"), "email"));
+    EXPECT_TRUE(feedback.messages.empty()) << feedback.messages.front();
+    EXPECT_EQ(csvValues(out("-Exclude.csv")), Values{"q@z.net"});
+}
+
 TEST_F(Pipeline, SourceWithoutHeaderAndSemicolons) {
     bind("plain.txt", "x@y.com;1\r\nnope;2\r\n", false, "Delimited(;)");
     EXPECT_TRUE(CleanAddresses(*ctx, CleaningOptions{}, "F1"));

@@ -92,6 +92,21 @@ TEST_F(DomainExport, CustomGroupsWithOverlappingDomains) {
     EXPECT_EQ(group("OtherDomain"), (Values{"d1@w.cn", "e1@sub.z.net"}));
 }
 
+// The cleaned file of a source named with "]" is a table with "]" in its
+// name; top-N and custom groups both read it.
+TEST_F(DomainExport, SourceNameHoldingClosingBrackets) {
+    bind("l]st.csv", kSource);
+    EXPECT_TRUE(run());
+    EXPECT_EQ(feedback.messages, Values{done()});
+    EXPECT_EQ(group("x.com"), kX);
+    feedback.messages.clear();
+    settings("[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\nfirst=x.com,y.org\r\n");
+    EXPECT_TRUE(run());
+    EXPECT_EQ(feedback.messages, Values{done()});
+    EXPECT_EQ(group("first"), join({kX, kY}));
+    EXPECT_EQ(group("OtherDomain"), (Values{"c1@z.net", "d1@w.cn", "e1@sub.z.net"}));
+}
+
 TEST_F(DomainExport, CapitalLettersInItemsMatch) {
     settings("[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\nBig=X.COM\r\n");
     EXPECT_TRUE(run());

@@ -40,4 +40,9 @@ TEST(SourceStatements, PreviewAppendsTheConditionUnchanged) {
               "select top 200 * from [list.csv] where [a] is null");
 }
 
+TEST(SourceStatements, FileNameHoldingAClosingBracket) {
+    EXPECT_EQ(source::previewStatement("l]st.csv", ""), "select top 200 * from [l]]st.csv]");
+    EXPECT_EQ(source::rowCountStatement("email", "l]st.csv"), "select count([email]) as rcount from [l]]st.csv]");
+}
+
 }  // namespace
