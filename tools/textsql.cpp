@@ -5,8 +5,8 @@
 //
 // First line: the column names; then one line per row; cells separated by
 // ";", texts in double quotes (inner quotes doubled), a null as an empty
-// cell.  Exit 0 on success, 1 with the engine's message on standard error, 2
-// on a usage error.
+// cell.  Exit 0 on success, 1 with the engine's message (or why the output
+// could not be written) on standard error, 2 on a usage error.
 //
 // --codepage (default gbk) is the code page of the statement, the connection
 // string and everything printed: the connection is opened in it.  Values of
@@ -14,7 +14,9 @@
 // are converted into it for printing; a character it cannot hold prints as
 // "?" (GBK) or U+FFFD (UTF-8).  Values in that code page are printed as the
 // engine holds them, byte for byte.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -61,6 +63,17 @@ void writeQuoted(std::string& out, std::string_view text) {
         if (c == '"') out.push_back('"');
     }
     out.push_back('"');
+}
+
+// Raised when standard output refuses the result (a full disk, a closed pipe).
+struct OutputFailed {
+    int error;
+};
+
+void writeOut(std::string& out) {
+    errno = 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) throw OutputFailed{errno};
+    out.clear();
 }
 
 }  // namespace
@@ -133,17 +146,20 @@ int main(int argc, char** argv) {
                 if (auto v = rs.value(c)) writeQuoted(out, shown(*v, encodings[c], codePage, scratch));
             }
             out.push_back('\n');
-            if (out.size() > (1u << 20)) {
-                std::fwrite(out.data(), 1, out.size(), stdout);
-                out.clear();
-            }
+            if (out.size() > (1u << 20)) writeOut(out);
         }
-        std::fwrite(out.data(), 1, out.size(), stdout);
+        writeOut(out);
         rs.close();
+        errno = 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw OutputFailed{errno};
+    } catch (const OutputFailed& failure) {
+        std::cerr << "textsql: cannot write the result: "
+                  << (failure.error != 0 ? std::strerror(failure.error) : "write error") << "\n";
+        return 1;
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::cerr << e.what() << "\n";
         return 1;
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return 0;
 }

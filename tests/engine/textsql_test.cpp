@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine_test_support.h"
 #include "platform/code_page.h"
@@ -52,6 +55,25 @@ TEST(Textsql, PrintsNamesThenQuotedCells) {
     EXPECT_EQ(c.out, "n\n\"3\"\n");
     auto h = textsql({"--dir", dir.path(), "--hdr", "no", "--fmt", "Delimited(;)", "select top 1 * from [t.csv]"}, err);
     EXPECT_EQ(h.out, "F1;F2\n\"name\";\"email\"\n");
+}
+
+// A result that standard output refuses is a failure with a message, for a
+// result written in one piece and for one written in 1 MiB pieces.
+TEST(Textsql, OutputToAFullDeviceFails) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    TempDir dir;
+    std::string big = "email\n";
+    for (int i = 0; i < 100000; ++i) big += "user" + std::to_string(i) + "@example.com\n";
+    dir.write("big.csv", big);
+    const std::string err = dir.path() + "/err.txt";
+    for (const char* sql : {"select top 3 * from [big.csv]", "select * from [big.csv]"}) {
+        const std::string cmd = std::string(TEXTSQL_PATH) + " --dir '" + dir.path() + "' '" + sql +
+                                "' >/dev/full 2>'" + err + "'";
+        const int status = std::system(cmd.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << sql;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << sql;
+        EXPECT_EQ(readFile(err), "textsql: cannot write the result: No space left on device\n") << sql;
+    }
 }
 
 TEST(Textsql, FailuresAndUsage) {
