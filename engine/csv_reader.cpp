@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -13,18 +14,6 @@
 
 namespace engine {
 namespace {
-
-std::size_t readAt(int fd, char* dest, std::size_t n, std::uint64_t offset) {
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t got = ::pread(fd, dest + done, n - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw Error(std::string("Reading a table failed: ") + std::strerror(errno));
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
 
 // The first separator or line feed at or after p; the sentinel line feed
 // stops the search, and the padding after it lets sixteen bytes be read at a
@@ -46,13 +35,13 @@ inline const char* findStructural(const char* p, char separator) {
 
 }  // namespace
 
-std::uint64_t lineNumberAt(int fd, std::uint64_t offset) {
-    std::vector<char> block(1 << 20);
+std::uint64_t lineNumberAt(const TableBytes& bytes, std::uint64_t offset) {
+    std::vector<char> block(static_cast<std::size_t>(std::min<std::uint64_t>(1u << 20, offset + 1)));
     std::uint64_t line = 1;
     std::uint64_t pos = 0;
     while (pos < offset) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), offset - pos));
-        const std::size_t got = readAt(fd, block.data(), want, pos);
+        const std::size_t got = bytes.readAt(block.data(), want, pos);
         if (got == 0) break;
         for (std::size_t i = 0; i < got; ++i) line += block[i] == '\n';
         pos += got;
@@ -61,7 +50,7 @@ std::uint64_t lineNumberAt(int fd, std::uint64_t offset) {
 }
 
 std::uint64_t lineNumberAt(Utf16Decoder& decoder, std::uint64_t offset) {
-    std::vector<char> block(1 << 20);
+    std::vector<char> block(static_cast<std::size_t>(std::min<std::uint64_t>(1u << 20, offset + 1)));
     std::uint64_t line = 1;
     std::uint64_t pos = 0;
     while (pos < offset) {
@@ -74,9 +63,9 @@ std::uint64_t lineNumberAt(Utf16Decoder& decoder, std::uint64_t offset) {
     return line;
 }
 
-CsvReader::CsvReader(int fd, std::string displayName, char separator, std::uint64_t begin, std::uint64_t stopAt,
-                     std::uint64_t fileSize)
-    : fd_(fd),
+CsvReader::CsvReader(TableBytes bytes, std::string displayName, char separator, std::uint64_t begin,
+                     std::uint64_t stopAt, std::uint64_t fileSize)
+    : bytes_(bytes),
       displayName_(std::move(displayName)),
       separator_(separator),
       stopAt_(stopAt),
@@ -91,7 +80,7 @@ CsvReader::CsvReader(int fd, std::string displayName, char separator, std::uint6
 
 CsvReader::CsvReader(std::unique_ptr<Utf16Decoder> decoder, std::string displayName, char separator,
                      std::uint64_t begin)
-    : fd_(-1),
+    : bytes_(-1),
       displayName_(std::move(displayName)),
       separator_(separator),
       // The end of the text is known only when the decoder reaches it (refill then sets fileSize_).
@@ -124,7 +113,7 @@ bool CsvReader::refill() {
     }
     const std::size_t room = buffer_.size() - 1 - kPadding - end_;
     const std::size_t got = decoder_ ? decoder_->read(buffer_.data() + end_, room)
-                                     : readAt(fd_, buffer_.data() + end_, room, readOffset_);
+                                     : bytes_.readAt(buffer_.data() + end_, room, readOffset_);
     if (got == 0) {
         fileSize_ = readOffset_;  // the file shrank while being read
         buffer_[end_] = '\n';
@@ -159,7 +148,7 @@ void CsvReader::unterminatedQuote(std::size_t quoteIndex) const {
         Utf16Decoder fresh = decoder_->restarted();
         line = lineNumberAt(fresh, bufferOffset_ + quoteIndex);
     } else {
-        line = lineNumberAt(fd_, bufferOffset_ + quoteIndex);
+        line = lineNumberAt(bytes_, bufferOffset_ + quoteIndex);
     }
     throw Error("Unterminated quoted field starting at line " + std::to_string(line) + " of " + displayName_);
 }

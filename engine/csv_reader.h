@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/table_bytes.h"
 #include "engine/utf16_decoder.h"
 #include "engine/value.h"
 
@@ -23,10 +24,10 @@ namespace engine {
 
 class CsvReader {
 public:
-    // Reads fd from offset begin; rows that start at or after stopAt are not
-    // read (stopAt = the file size reads to the end).  displayName names the
-    // file in messages.
-    CsvReader(int fd, std::string displayName, char separator, std::uint64_t begin, std::uint64_t stopAt,
+    // Reads the table's bytes from offset begin; rows that start at or after
+    // stopAt are not read (stopAt = the file size reads to the end).
+    // displayName names the file in messages.
+    CsvReader(TableBytes bytes, std::string displayName, char separator, std::uint64_t begin, std::uint64_t stopAt,
               std::uint64_t fileSize);
     // Reads the UTF-8 text that decoder gives (it must be at its start) from
     // the text offset begin (a line start) to the end.
@@ -67,7 +68,7 @@ private:
         bool inScratch;
     };
 
-    int fd_;
+    TableBytes bytes_;
     std::string displayName_;
     char separator_;
     std::uint64_t stopAt_;
@@ -88,7 +89,7 @@ private:
 };
 
 // 1-based number of the line that contains the byte at offset.
-std::uint64_t lineNumberAt(int fd, std::uint64_t offset);
+std::uint64_t lineNumberAt(const TableBytes& bytes, std::uint64_t offset);
 // The same for a text offset of a UTF-16 file; decoder must be at its start.
 std::uint64_t lineNumberAt(Utf16Decoder& decoder, std::uint64_t offset);
 

@@ -154,6 +154,7 @@ std::unique_ptr<Plan> preparePlan(const QueryContext& context, const std::string
     auto plan = std::make_unique<Plan>();
     plan->chars = context.chars;
     plan->observer = observer;
+    plan->parallelMinimum = context.parallelMinimum;
     plan->statement = parseStatement(sql, context.chars);
     buildPlan(*plan, context);
     return plan;
@@ -200,6 +201,7 @@ ScanRequest scanRequest(Plan& plan, ScanObserver* observer) {
     request.table = &plan.tables[0];
     request.wanted = plan.wanted[0];
     request.allowParallel = plan.scanLimit == kNoLimit;
+    request.parallelMinimum = plan.parallelMinimum;
     request.observer = observer;
     return request;
 }

@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "engine/row_store.h"
 #include "engine/table_format.h"
+#include "engine/table_source.h"
 
 namespace engine {
 
@@ -25,6 +26,10 @@ struct QueryContext {
     std::string dataSource;
     TableFormat defaults;
     CharStepper chars;   // the connection's code page: of the statement, names and messages
+    // Tables held in memory, found by name before the files of dataSource.
+    std::vector<MemoryTable> memoryTables;
+    // Smaller tables are read by one thread (tests set it low to try the cut).
+    std::uint64_t parallelMinimum = 16u << 20;
 };
 
 QueryResult runStatement(const QueryContext& context, const std::string& sql, ScanObserver* observer);

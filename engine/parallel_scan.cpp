@@ -16,14 +16,14 @@ namespace {
 struct StopRequested {};
 
 // Offset just after the first line feed at or after from, or 0 when none.
-std::uint64_t nextLineStart(int fd, std::uint64_t from, std::uint64_t size) {
+std::uint64_t nextLineStart(const TableBytes& bytes, std::uint64_t from, std::uint64_t size) {
     char buf[64 * 1024];
     while (from < size) {
-        const ssize_t got = ::pread(fd, buf, sizeof buf, static_cast<off_t>(from));
-        if (got <= 0) return 0;
-        for (ssize_t i = 0; i < got; ++i)
+        const std::size_t got = bytes.readAt(buf, sizeof buf, from);
+        if (got == 0) return 0;
+        for (std::size_t i = 0; i < got; ++i)
             if (buf[i] == '\n') return from + static_cast<std::uint64_t>(i) + 1;
-        from += static_cast<std::uint64_t>(got);
+        from += got;
     }
     return 0;
 }
@@ -50,7 +50,7 @@ std::unique_ptr<ScanWorker> runScan(const ScanRequest& request) {
     // A UTF-16 file is read by one thread: its line ends are not single bytes.
     if (request.allowParallel && !isUtf16(table.encoding) && std::thread::hardware_concurrency() >= 2 &&
         size - start >= request.parallelMinimum && size > start)
-        cut = nextLineStart(table.file.fd(), start + (size - start) / 2, size);
+        cut = nextLineStart(table.bytes(), start + (size - start) / 2, size);
 
     if (cut >= size) cut = 0;
     auto first = request.makeWorker(0, cut == 0 ? 1 : 2);

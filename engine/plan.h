@@ -48,6 +48,7 @@ struct Plan {
     std::unique_ptr<JoinTable> joinTable;
     std::uint64_t scanLimit = kNoLimit;
     const ScanObserver* observer = nullptr;  // asked to stop also between blocks
+    std::uint64_t parallelMinimum = 16u << 20;  // the context's: smaller tables are read by one thread
 };
 
 // Parses nothing: plan.statement and plan.chars are set.  Opens the tables,

@@ -54,14 +54,21 @@ bool isStarGrouped(const SelectStatement& s) {
     return false;
 }
 
+// A table the context holds in memory, else the file of that name.
+TableSource openNamedTable(const std::string& name, const QueryContext& context) {
+    for (const MemoryTable& m : context.memoryTables)
+        if (sameName(m.name, name, context.chars)) return openMemoryTable(m, context.chars);
+    return openTable(name, context.dataSource, context.defaults, context.chars);
+}
+
 // The from table and the joined one, with the aliases the statement gives them.
 std::vector<std::string> planTables(Plan& plan, const QueryContext& context) {
     SelectStatement& s = plan.statement;
     std::vector<std::string> aliases;
-    plan.tables.push_back(openTable(s.from.name, context.dataSource, context.defaults, plan.chars));
+    plan.tables.push_back(openNamedTable(s.from.name, context));
     aliases.push_back(s.from.alias);
     if (s.join) {
-        plan.tables.push_back(openTable(s.join->table.name, context.dataSource, context.defaults, plan.chars));
+        plan.tables.push_back(openNamedTable(s.join->table.name, context));
         aliases.push_back(s.join->table.alias);
     }
     return aliases;

@@ -116,9 +116,13 @@ ConnectionOptions parseConnectionString(std::string_view text) {
 
 TableFormat resolveTableFormat(const std::string& dir, const std::string& fileName, const TableFormat& defaults,
                                const CharStepper& chars) {
-    TableFormat format = defaults;
     const std::string schema = fileSystemName(platform::joinPath(dir, "Schema.ini"), chars);
-    const auto entries = readSchemaSection(schema, fileName, chars.codePage());
+    return formatFromSection(readSchemaSection(schema, fileName, chars.codePage()), defaults, dir, fileName);
+}
+
+TableFormat formatFromSection(const std::vector<std::pair<std::string, std::string>>& entries,
+                              const TableFormat& defaults, const std::string& dir, const std::string& fileName) {
+    TableFormat format = defaults;
     for (const auto& [key, value] : entries) {
         if (sameWord(trimBlanks(key), "ColNameHeader")) {
             auto hdr = parseYesNo(value);

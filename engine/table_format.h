@@ -56,4 +56,9 @@ ConnectionOptions parseConnectionString(std::string_view text);
 TableFormat resolveTableFormat(const std::string& dir, const std::string& fileName, const TableFormat& defaults,
                                const CharStepper& chars);
 
+// The same for the key=value entries of the file's section (dir and
+// fileName only name them in messages).
+TableFormat formatFromSection(const std::vector<std::pair<std::string, std::string>>& entries,
+                              const TableFormat& defaults, const std::string& dir, const std::string& fileName);
+
 }  // namespace engine

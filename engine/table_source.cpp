@@ -29,6 +29,10 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     return *this;
 }
 
+namespace {
+void readHead(TableSource& t, const CharStepper& chars);
+}  // namespace
+
 std::string fileSystemName(const std::string& path, const CharStepper& chars) {
     if (chars.codePage() == CodePage::Utf8) return path;
     if (auto name = platform::gbkToUtf8Strict(path)) return *name;
@@ -68,11 +72,31 @@ TableSource openTable(const std::string& name, const std::string& dataSource, co
         for (const auto& [declaredName, encoding] : defaults.declaredCharacterSets)
             if (declaredName == fileName) t.format.characterSet = encoding;
     }
+    readHead(t, chars);
+    return t;
+}
 
+TableSource openMemoryTable(const MemoryTable& table, const CharStepper& chars) {
+    TableSource t;
+    t.name = table.name;
+    t.path = table.name;
+    t.memory = table.bytes;
+    t.inMemory = true;
+    t.fileSize = table.bytes.size();
+    t.format = table.format;
+    readHead(t, chars);
+    return t;
+}
+
+namespace {
+
+// The encoding of the table's text (its section's CharacterSet, else a
+// byte-order mark, else the connection's) and its column names.
+void readHead(TableSource& t, const CharStepper& chars) {
     char head[3] = {};
-    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    const std::size_t got = t.bytes().readAt(head, sizeof head, 0);
     const ContentEncoding content =
-        contentEncoding(t.format.characterSet, std::string_view(head, got > 0 ? static_cast<std::size_t>(got) : 0),
+        contentEncoding(t.format.characterSet, std::string_view(head, got),
                         t.format.defaultCharacterSet.value_or(fileEncodingOf(chars.codePage())));
     t.encoding = content.encoding;
     t.values = valueCodePage(content.encoding);
@@ -83,7 +107,7 @@ TableSource openTable(const std::string& name, const std::string& dataSource, co
     reader.setWanted(std::numeric_limits<std::size_t>::max());
     if (!reader.next()) {
         t.anyColumn = !t.format.header;
-        return t;
+        return;
     }
     const auto& fields = reader.fields();
     for (std::size_t i = 0; i < reader.fieldCount(); ++i) {
@@ -93,15 +117,16 @@ TableSource openTable(const std::string& name, const std::string& dataSource, co
             t.columns.push_back("F" + std::to_string(i + 1));
     }
     if (t.format.header) t.dataStart = reader.offset();
-    return t;
 }
+
+}  // namespace
 
 CsvReader readTable(const TableSource& table, std::uint64_t begin, std::uint64_t stopAt) {
     if (isUtf16(table.encoding))
-        return CsvReader(std::make_unique<Utf16Decoder>(table.file.fd(), table.encoding == FileEncoding::Utf16Be,
+        return CsvReader(std::make_unique<Utf16Decoder>(table.bytes(), table.encoding == FileEncoding::Utf16Be,
                                                         table.contentStart, table.fileSize),
                          table.path, table.format.separator, begin);
-    return CsvReader(table.file.fd(), table.path, table.format.separator, begin, stopAt, table.fileSize);
+    return CsvReader(table.bytes(), table.path, table.format.separator, begin, stopAt, table.fileSize);
 }
 
 }  // namespace engine

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/char_stepper.h"
 #include "engine/csv_reader.h"
 #include "engine/file_encoding.h"
+#include "engine/table_bytes.h"
 #include "engine/table_format.h"
 
 namespace engine {
@@ -39,17 +41,31 @@ struct TableSource {
     std::vector<std::string> columns;           // names, in the connection's code page
     bool anyColumn = false;       // an empty file without header: F1, F2, ... all resolve (to nulls)
     FileHandle file;
+    std::string_view memory;      // the bytes of a table held in memory (no file then)
+    bool inMemory = false;
     std::uint64_t fileSize = 0;
     std::uint64_t contentStart = 0;  // file offset after the byte-order mark
     // Offset of the first data row: a file offset, or for a UTF-16 file an
     // offset in its UTF-8 text (see CsvReader).
     std::uint64_t dataStart = 0;
+
+    TableBytes bytes() const { return inMemory ? TableBytes(memory) : TableBytes(file.fd()); }
 };
 
 // Throws Error naming the table when the file is missing or unreadable.
 // chars: the connection's code page, of name and dataSource.
 TableSource openTable(const std::string& name, const std::string& dataSource, const TableFormat& defaults,
                       const CharStepper& chars);
+
+// A table whose bytes are held in memory (they must outlive the statement),
+// read with the given format: what tests and fuzzing use to run statements
+// without files.
+struct MemoryTable {
+    std::string name;
+    std::string_view bytes;
+    TableFormat format;
+};
+TableSource openMemoryTable(const MemoryTable& table, const CharStepper& chars);
 
 // A reader of the table's rows from offset begin (dataStart, or a line start
 // after it) up to the rows that start at stopAt.  A UTF-16 table is always

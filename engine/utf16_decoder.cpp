@@ -33,8 +33,8 @@ bool Utf16Decoder::asciiUnits(const unsigned char* p, char* dest) const {
 #endif
 }
 
-Utf16Decoder::Utf16Decoder(int fd, bool bigEndian, std::uint64_t start, std::uint64_t size)
-    : fd_(fd), bigEndian_(bigEndian), start_(start), readOffset_(start), size_(size), raw_(kChunk) {}
+Utf16Decoder::Utf16Decoder(TableBytes bytes, bool bigEndian, std::uint64_t start, std::uint64_t size)
+    : bytes_(bytes), bigEndian_(bigEndian), start_(start), readOffset_(start), size_(size), raw_(kChunk) {}
 
 std::size_t Utf16Decoder::fill(std::size_t need) {
     if (end_ - pos_ >= need || readOffset_ >= size_) return end_ - pos_;
@@ -44,9 +44,7 @@ std::size_t Utf16Decoder::fill(std::size_t need) {
     pos_ = 0;
     while (end_ < need && readOffset_ < size_) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(raw_.size() - end_, size_ - readOffset_));
-        const ssize_t got = ::pread(fd_, raw_.data() + end_, want, static_cast<off_t>(readOffset_));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw Error(std::string("Reading a table failed: ") + std::strerror(errno));
+        const std::size_t got = bytes_.readAt(reinterpret_cast<char*>(raw_.data()) + end_, want, readOffset_);
         if (got == 0) {
             size_ = readOffset_;  // the file shrank while being read
             break;

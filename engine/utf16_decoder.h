@@ -10,12 +10,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/table_bytes.h"
+
 namespace engine {
 
 class Utf16Decoder {
 public:
-    // Reads fd from the file offset start (after the byte-order mark) to size.
-    Utf16Decoder(int fd, bool bigEndian, std::uint64_t start, std::uint64_t size);
+    // Reads the table's bytes from offset start (after the byte-order mark) to size.
+    Utf16Decoder(TableBytes bytes, bool bigEndian, std::uint64_t start, std::uint64_t size);
 
     // Writes the UTF-8 text of the next characters to dest, whole characters
     // while they fit into room bytes; returns the number of bytes written.
@@ -33,7 +35,7 @@ public:
     std::uint64_t textLeftEstimate() const { return (size_ - readOffset_ + (end_ - pos_)) / 2 * 3 + 64; }
 
     // A decoder of the same file at its start.
-    Utf16Decoder restarted() const { return Utf16Decoder(fd_, bigEndian_, start_, size_); }
+    Utf16Decoder restarted() const { return Utf16Decoder(bytes_, bigEndian_, start_, size_); }
 
     static constexpr std::size_t kChunk = 1u << 20;  // bytes of the file read at a time
 
@@ -47,7 +49,7 @@ private:
         return bigEndian_ ? static_cast<char32_t>(p[0] << 8 | p[1]) : static_cast<char32_t>(p[1] << 8 | p[0]);
     }
 
-    int fd_;
+    TableBytes bytes_;
     bool bigEndian_;
     std::uint64_t start_;
     std::uint64_t readOffset_;
