@@ -1,17 +1,18 @@
 // Bump allocator for the bytes of result values, distinct values and group
-// keys: large chunks, freed all at once, no allocation per value.
+// keys: growing chunks, freed all at once, no allocation per value.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
-
 
 namespace engine {
 
 class Arena {
 public:
     static constexpr std::size_t kChunkSize = 4u << 20;
+    static constexpr std::size_t kFirstChunk = 64u << 10;
 
     const char* copy(const char* p, std::size_t n) {
         if (n == 0) return "";
@@ -23,10 +24,14 @@ public:
             return chunks_.back().data;
         }
         if (n > left_) {
-            chunks_.push_back(Chunk(kChunkSize));
-            reserved_ += kChunkSize;
+            // Chunks grow from 64 KiB to 4 MiB: a statement of a few rows
+            // (a preview, a count) takes little memory.
+            chunk_ = std::min(kChunkSize, chunk_ * 2);
+            const std::size_t size = std::max(chunk_, n);
+            chunks_.push_back(Chunk(size));
+            reserved_ += size;
             next_ = chunks_.back().data;
-            left_ = kChunkSize;
+            left_ = size;
         }
         char* dest = next_;
         std::memcpy(dest, p, n);
@@ -64,6 +69,7 @@ private:
     char* next_ = nullptr;
     std::size_t left_ = 0;
     std::size_t reserved_ = 0;
+    std::size_t chunk_ = kFirstChunk / 2;  // size of the last chunk
 };
 
 }  // namespace engine

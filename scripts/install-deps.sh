@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only those missing.
+#   --fuzz  also clang and its sanitizer and libFuzzer runtimes (scripts/fuzz.sh)
 set -euo pipefail
 # The window: Qt Widgets and Charts, Qt's Chinese standard texts, the CJK font,
 # rsvg-convert for the icon.  The desktop files' validators and the Debian
@@ -14,6 +15,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
           libzip-dev libxml2-dev libfreexl-dev libxlsxwriter-dev python3-openpyxl python3-xlwt xlsx2csv
           libidn2-dev libc-ares-dev dnsmasq-base
           xvfb xauth python3)
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,64 @@
+// Statement text through the tokenizer, parser, binder and executor over a
+// small fixed folder of tables.  Any statement may fail with the engine's
+// message; none may crash, and reading by two threads must give what one
+// thread gives.
+//
+// Input: the statement.
+#include <unistd.h>
+
+#include <cstdint>
+#include <functional>
+#include <fstream>
+
+#include "fuzz_support.h"
+
+using namespace fuzzsupport;
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// t.csv: a header and addresses (GBK characters with trail bytes "@", "[",
+// "]", a duplicate in other letter case, a null, numbers); u.csv: no header,
+// semicolons; e.csv: empty; g.txt: tab separated by the connection's default.
+std::string tableFolder() {
+    char pattern[] = "/dev/shm/emailclean-sql-fuzz-XXXXXX";
+    char* dir = ::mkdtemp(pattern);
+    if (dir == nullptr) {
+        char fallback[] = "/tmp/emailclean-sql-fuzz-XXXXXX";
+        dir = ::mkdtemp(fallback);
+        if (dir == nullptr) fail("no temporary folder");
+        return dir;
+    }
+    const std::string d = dir;
+    writeFile(d + "/t.csv",
+              "email,name,n\r\na@b.com,Ann,1\r\nA@B.COM,ann,2\r\n\xD5\xC5\x81@x@qq.com,\x81[\x81],3\r\n"
+              "bad,,-4\r\n\"q,\"\"x\"\"@y.org\",\"multi\nline\",5.5\r\n,,\r\nz@z.z,zed,10\r\n");
+    writeFile(d + "/u.csv", "a@b.com;1\r\nc@d.net;2\r\na@b.com;3\r\n");
+    writeFile(d + "/e.csv", "");
+    writeFile(d + "/g.txt", "k\tv\r\n1\tx\r\n2\ty\r\n");
+    writeFile(d + "/Schema.ini",
+              "[u.csv]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n[g.txt]\r\nFormat=TabDelimited\r\n");
+    return d;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string folder = tableFolder();
+    const std::string statement(reinterpret_cast<const char*>(data), size);
+    engine::QueryContext context;
+    context.dataSource = folder;
+    const Rows one = run(context, statement);
+    // Two threads for one statement in four, chosen by its bytes (a thread
+    // costs as much as the rest of the run).
+    if (!one.error && std::hash<std::string>{}(statement) % 4 == 0) {
+        engine::QueryContext twoThreads = context;
+        twoThreads.parallelMinimum = 1;
+        const Rows two = run(twoThreads, statement);
+        check(one == two, "two threads differ from one: " + describe(one) + "\n  against " + describe(two));
+    }
+    return 0;
+}
