@@ -102,6 +102,10 @@ ValueListEditor::ValueListEditor(platform::OperationFeedback& failureBox, QWidge
     insertBlankRow(0);
 }
 
+// An open editor would hear of the window closing (its focus going) while
+// the table is half destroyed, and ask it about a refusal: it goes first.
+ValueListEditor::~ValueListEditor() { dropEditor(); }
+
 void ValueListEditor::setRows(const Rows& rows) {
     dropEditor();
     changingRows_ = true;

@@ -26,6 +26,7 @@ public:
     using Rows = std::vector<std::pair<std::string, std::string>>;  // key, value
 
     explicit ValueListEditor(platform::OperationFeedback& failureBox, QWidget* parent = nullptr);
+    ~ValueListEditor() override;
 
     // Replaces every row; a cell editor still open is dropped unsaved.  With no
     // rows the table shows one blank row.
