@@ -206,6 +206,14 @@ TEST_F(CliPreviewTest, FailuresExitWithOneAndTheMessageOnStandardError) {
     EXPECT_EQ(noDir.exitCode, 1);
     EXPECT_EQ(noDir.err, "Unable to write to " + dir.path() + "/nodir/Schema.ini.\n");
 
+    // A folder named Schema.ini: the message names the file and says why.
+    std::filesystem::create_directory(dir / "Schema.ini");
+    const CliRun folder = run({"--count"});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_EQ(folder.err, "Cannot read file \"" + dir.path() + "/Schema.ini\". Is a directory.\n");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "Schema.ini"));
+    std::filesystem::remove(dir / "Schema.ini");
+
     // A quote in a list item is quoted, not a way into the statement.
     const CliRun quoted = run({"--column", "email", "--preview", "suffixes:qq.com' or 'a'='a"});
     EXPECT_EQ(quoted.exitCode, 0) << quoted.err;

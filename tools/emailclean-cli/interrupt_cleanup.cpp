@@ -1,6 +1,7 @@
 #include "interrupt_cleanup.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,12 +18,15 @@ namespace {
 // async-signal-safe calls (the request is a lock-free atomic store).
 std::string g_path;
 std::string g_content;
-bool g_existed = false;
+// What the description file was: none (remove it), a file (write its content
+// back), or something else, such as a folder of that name (leave it).
+enum class Before { None, File, Other };
+Before g_before = Before::None;
 std::atomic<platform::CancelRequest*> g_cancel{nullptr};
 volatile std::sig_atomic_t g_signal = 0;
 
 void restoreDescriptionFile() {
-    if (g_existed) {
+    if (g_before == Before::File) {
         const int fd = ::open(g_path.c_str(), O_WRONLY | O_TRUNC);
         if (fd >= 0) {
             const char* p = g_content.data();
@@ -35,7 +39,7 @@ void restoreDescriptionFile() {
             }
             ::close(fd);
         }
-    } else {
+    } else if (g_before == Before::None) {
         ::unlink(g_path.c_str());
     }
 }
@@ -57,9 +61,17 @@ extern "C" void onSignal(int signalNumber) {
 
 void restoreOnInterrupt(const std::string& path, platform::CancelRequest& cancel) {
     g_path = path;
-    std::ifstream file(path, std::ios::binary);
-    g_existed = static_cast<bool>(file);
-    if (g_existed) g_content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    g_content.clear();
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        g_before = Before::None;
+    } else if (!S_ISREG(status.st_mode)) {
+        g_before = Before::Other;  // the binding's own write says what is wrong with it
+    } else {
+        std::ifstream file(path, std::ios::binary);
+        g_content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        g_before = file.bad() ? Before::Other : Before::File;
+    }
     g_cancel = &cancel;
     struct sigaction action {};
     action.sa_handler = onSignal;
