@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,19 @@ namespace fuzzsupport {
 
 inline void check(bool ok, const std::string& what) {
     if (!ok) fail(what);
+}
+
+// Removes a scratch folder when the program ends.
+inline void removeAtExit(const std::string& folder) {
+    static std::vector<std::string> folders;
+    if (folders.empty())
+        std::atexit([] {
+            for (const auto& f : folders) {
+                std::error_code ignored;
+                std::filesystem::remove_all(f, ignored);
+            }
+        });
+    folders.push_back(folder);
 }
 
 // Cuts the input at each zero byte: "a\0b\0c" gives a, b, c.  The corpus

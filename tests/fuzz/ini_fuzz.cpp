@@ -25,6 +25,7 @@ std::string scratchFile() {
         dir = ::mkdtemp(fallback);
         if (dir == nullptr) fail("no temporary folder");
     }
+    removeAtExit(dir);
     return std::string(dir) + "/a.ini";
 }
 

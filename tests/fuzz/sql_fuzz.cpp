@@ -30,9 +30,9 @@ std::string tableFolder() {
         char fallback[] = "/tmp/emailclean-sql-fuzz-XXXXXX";
         dir = ::mkdtemp(fallback);
         if (dir == nullptr) fail("no temporary folder");
-        return dir;
     }
     const std::string d = dir;
+    removeAtExit(d);
     writeFile(d + "/t.csv",
               "email,name,n\r\na@b.com,Ann,1\r\nA@B.COM,ann,2\r\n\xD5\xC5\x81@x@qq.com,\x81[\x81],3\r\n"
               "bad,,-4\r\n\"q,\"\"x\"\"@y.org\",\"multi\nline\",5.5\r\n,,\r\nz@z.z,zed,10\r\n");
