@@ -341,3 +341,17 @@ TEST(IniFile, QuotedTextsSurviveConversionToUtf8) {
     EXPECT_EQ(ini::readString(path, "S", "k"), platform::gbkToUtf8(value + trail));
     EXPECT_EQ(ini::readString(path, "S" + platform::gbkToUtf8(trail), " g"), "v");
 }
+
+TEST(IniFile, ALinkStaysALinkToTheRewrittenFile) {
+    TempDir dir;
+    const auto real = dir.write("real.ini", "[mine]\r\nk=1\r\n");
+    const auto link = dir.file("a.ini");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    ini::writeString(link, "S", "k", "v");
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readBytes(real), "[mine]\r\nk=1\r\n[S]\r\nk=v\r\n");
+    ini::eraseSection(link, "S");
+    EXPECT_EQ(readBytes(real), "[mine]\r\nk=1\r\n");
+}
