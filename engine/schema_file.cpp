@@ -9,6 +9,7 @@
 #include "engine/table_format.h"
 #include "engine/text_convert.h"
 #include "engine/text_fold.h"
+#include "platform/ini_line.h"
 
 namespace engine {
 namespace {
@@ -27,24 +28,23 @@ std::vector<std::string_view> linesOf(std::string_view all) {
     return lines;
 }
 
-// Only a line that is "[" name "]" as a whole is a section header.
-std::optional<std::string_view> sectionName(std::string_view line) {
-    line = trimBlanks(line);
-    if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
-    return trimBlanks(line.substr(1, line.size() - 2));
-}
-
 }  // namespace
 
 SchemaEntries readSchemaSection(const std::string& nativePath, const std::string& fileName, CodePage codePage) {
-    SchemaEntries entries;
     std::ifstream in(nativePath, std::ios::binary);
-    if (!in) return entries;
+    if (!in) return {};
     std::stringstream buffer;
     buffer << in.rdbuf();
-    std::string all = buffer.str();
-    if (all.compare(0, 3, "\xEF\xBB\xBF") == 0) all.erase(0, 3);
+    return schemaSectionOfText(buffer.str(), fileName, codePage);
+}
+
+SchemaEntries schemaSectionOfText(std::string_view all, const std::string& fileName, CodePage codePage) {
+    SchemaEntries entries;
+    if (all.substr(0, 3) == "\xEF\xBB\xBF") all.remove_prefix(3);
     const std::vector<std::string_view> lines = linesOf(all);
+    // Lines are read as the private-profile service writes them (a name or
+    // value it had to quote reads back unquoted).
+    const auto sectionName = [](std::string_view line) { return platform::ini::parseSectionLine(line); };
 
     // The file's name in each code page it can be written in, the connection's first.
     struct Form {
@@ -68,9 +68,7 @@ SchemaEntries readSchemaSection(const std::string& nativePath, const std::string
     if (!header) return entries;
     for (std::size_t i = *header + 1; i < lines.size(); ++i) {
         if (sectionName(lines[i])) break;
-        const std::size_t eq = lines[i].find('=');
-        if (eq == std::string_view::npos) continue;
-        entries.emplace_back(std::string(trimBlanks(lines[i].substr(0, eq))), std::string(trimBlanks(lines[i].substr(eq + 1))));
+        if (auto kv = platform::ini::parseKeyLine(lines[i])) entries.emplace_back(std::move(kv->key), std::move(kv->value));
     }
     return entries;
 }

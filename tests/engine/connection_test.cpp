@@ -5,6 +5,7 @@
 #include "engine/table_format.h"
 #include "engine_test_support.h"
 #include "platform/code_page.h"
+#include "platform/ini_file.h"
 
 namespace {
 
@@ -99,6 +100,22 @@ TEST(SchemaIni, IsReadAgainForEachStatement) {
     auto r = run(conn, "select * from [t.csv]");
     EXPECT_EQ(r.names, (std::vector<std::string>{"F1"}));
     EXPECT_EQ(column(r), (std::vector<std::string>{"a;b", "1;2"}));
+}
+
+// Sections and values the INI service wrote in quotes (a name with blanks at
+// its ends, a value in quotes of its own) are the ones the engine reads.
+TEST(SchemaIni, SectionsTheServiceQuotedAreFound) {
+    TempDir dir;
+    const std::string names[] = {" list.csv", "list2.csv ", "\"q\".csv\""};
+    for (const auto& name : names) {
+        dir.write(name, "a;b\r\n1;2\r\n");
+        platform::ini::writeString(dir.path() + "/Schema.ini", name, "Format", "Delimited(;)");
+        platform::ini::writeString(dir.path() + "/Schema.ini", name, "ColNameHeader", "False");
+        auto r = run(dir.path(), "select * from [" + name + "]", "Yes", "CSVDelimited");
+        EXPECT_EQ(r.names, (std::vector<std::string>{"F1", "F2"})) << name;
+        EXPECT_EQ(r.rows.size(), 2u) << name;
+    }
+    EXPECT_NE(testsupport::readBytes(dir.path() + "/Schema.ini").find("[\" list.csv\"]"), std::string::npos);
 }
 
 TEST(SchemaIni, BadValueIsReported) {

@@ -22,7 +22,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 // t.csv: a header and addresses (GBK characters with trail bytes "@", "[",
 // "]", a duplicate in other letter case, a null, numbers); u.csv: no header,
-// semicolons; e.csv: empty; g.txt: tab separated by the connection's default.
+// semicolons; e.csv: empty; g.txt: tab separated by its section.
 std::string tableFolder() {
     char pattern[] = "/dev/shm/emailclean-sql-fuzz-XXXXXX";
     char* dir = ::mkdtemp(pattern);
@@ -39,8 +39,12 @@ std::string tableFolder() {
     writeFile(d + "/u.csv", "a@b.com;1\r\nc@d.net;2\r\na@b.com;3\r\n");
     writeFile(d + "/e.csv", "");
     writeFile(d + "/g.txt", "k\tv\r\n1\tx\r\n2\ty\r\n");
+    // w.csv: UTF-8 with a byte-order mark; x.csv: UTF-16 (little endian, by its section).
+    writeFile(d + "/w.csv", "\xEF\xBB\xBFmail,n\r\na@b.com,1\r\n\xE5\xBC\xA0@qq.com,2\r\nA@B.COM,3\r\n");
+    writeFile(d + "/x.csv", std::string("m\0a\0i\0l\0\r\0\n\0a\0@\0b\0.\0c\0n\0\r\0\n\0\x20\x5F@\0x\0.\0c\0n\0", 40));
     writeFile(d + "/Schema.ini",
-              "[u.csv]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n[g.txt]\r\nFormat=TabDelimited\r\n");
+              "[u.csv]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\n[g.txt]\r\nFormat=TabDelimited\r\n"
+              "[x.csv]\r\nCharacterSet=1200\r\n");
     return d;
 }
 

@@ -6,20 +6,62 @@
 // Input: CONTROL \0 SECTION \0 TABLE BYTES
 //   CONTROL[0] % 5: comma, semicolon, tab, blank, or CONTROL[1] as Delimited(x)
 //   CONTROL[2] & 1: the first line holds the column names
-//   SECTION: Schema.ini text; its [t.csv] section overrides the above
+//   SECTION: Schema.ini text; its [t.csv] section overrides the above (and
+//   may name the table's CharacterSet: GBK, UTF-8 or UTF-16)
 #include <cstdint>
 #include <functional>
 
 #include "conditions/sql_text.h"
+#include "engine/file_encoding.h"
+#include "engine/schema_file.h"
 #include "engine/table_format.h"
+#include "engine/text_convert.h"
 #include "fuzz_support.h"
 #include "platform/code_page.h"
-#include "platform/ini_file.h"
 #include "reference_csv.h"
 
 using namespace fuzzsupport;
 
 namespace {
+
+// UTF-16 to UTF-8 one unit at a time: a pair of surrogates is one
+// character, a lone half and an odd last byte are U+FFFD.
+std::string referenceUtf8OfUtf16(std::string_view bytes, bool bigEndian) {
+    auto unit = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+    };
+    std::string out;
+    auto put = [&](char32_t c) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | c >> 12);
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | c >> 18);
+            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    };
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const char32_t u = unit(i);
+        if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+            put(0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00));
+            i += 2;
+        } else {
+            put(u >= 0xD800 && u < 0xE000 ? 0xFFFD : u);
+        }
+    }
+    if (i < bytes.size()) put(0xFFFD);
+    return out;
+}
 
 void compare(const Rows& engineRows, const testsupport::ReferenceSelect& reference, std::size_t columns,
              const std::string& what) {
@@ -60,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     format.header = control.size() > 2 && (control[2] & 1);
     if (!section.empty()) {
         try {
-            format = engine::formatFromSection(platform::ini::readSectionOfText(section, "t.csv"), format, "fuzz", "t.csv");
+            format = engine::formatFromSection(engine::schemaSectionOfText(section, "t.csv", engine::CodePage::Gbk),
+                                               format, "fuzz", "t.csv");
         } catch (const engine::Error&) {
             return 0;  // a section the engine refuses, with a message
         }
@@ -72,11 +115,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     engine::QueryContext twoThreads = context;
     twoThreads.parallelMinimum = 1;
 
-    const auto reference = testsupport::referenceSelectAll(table, format.separator, format.header);
+    // The text the reader sees: after a byte-order mark, UTF-16 decoded to
+    // UTF-8; names come back in the connection's code page (GBK).
+    const engine::ContentEncoding content = engine::contentEncoding(
+        format.characterSet, std::string_view(table).substr(0, 3), engine::FileEncoding::Gbk);
+    const std::string text = engine::isUtf16(content.encoding)
+                                 ? referenceUtf8OfUtf16(std::string_view(table).substr(content.bomSize),
+                                                        content.encoding == engine::FileEncoding::Utf16Be)
+                                 : table.substr(content.bomSize);
+    auto reference = testsupport::referenceSelectAll(text, format.separator, format.header);
+    std::vector<std::string> names = reference.names;
+    for (auto& name : names) name = engine::converted(name, engine::valueCodePage(content.encoding), engine::CodePage::Gbk);
     const std::string all = "select * from [t.csv]";
     const Rows serial = run(context, all);
     compare(serial, reference, reference.names.size(), "select *");
-    if (!serial.error) check(serial.names == reference.names, "select *: column names differ");
+    if (!serial.error) check(serial.names == names, "select *: column names differ");
     // Two threads for one input in four, chosen by its bytes (a thread costs
     // as much as the rest of the run).
     if (std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(data), size)) % 4 == 0) {
@@ -94,8 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto b = name.empty() ? 0 : static_cast<unsigned char>(*last);
         return last + 1 == end && b >= 0x81 && b <= 0xFE;
     };
-    if (!reference.names.empty() && !endsWithLeadByte(reference.names[0])) {
-        const std::string first = "select " + conditions::BracketedName(reference.names[0]) + " from [t.csv]";
+    if (!names.empty() && !endsWithLeadByte(names[0])) {
+        const std::string first = "select " + conditions::BracketedName(names[0]) + " from [t.csv]";
         compare(run(context, first), reference, 1, first);
     }
     const Rows counted = run(context, "select count(*) as n from [t.csv]");
