@@ -4,37 +4,15 @@
 
 #include "engine/executor.h"
 #include "engine_test_support.h"
+#include "query_rows.h"
 #include "reference_csv.h"
 
 namespace {
 
 using namespace enginetest;
 
-struct Rows {
-    std::vector<std::string> names;
-    std::vector<std::vector<Cell>> rows;
-    std::string error;
-    bool operator==(const Rows&) const = default;
-};
-
-Rows runContext(const engine::QueryContext& context, const std::string& sql) {
-    Rows out;
-    try {
-        auto result = engine::runStatement(context, sql, nullptr);
-        out.names = result.columnNames;
-        for (std::size_t r = 0; r < result.rows.rows(); ++r) {
-            std::vector<Cell> row;
-            for (std::size_t c = 0; c < out.names.size(); ++c) {
-                const auto& cell = result.rows.cell(r, c);
-                row.push_back(cell.isNull() ? Cell() : Cell(std::string(cell.view())));
-            }
-            out.rows.push_back(std::move(row));
-        }
-    } catch (const engine::Error& e) {
-        out.error = e.what();
-    }
-    return out;
-}
+using Rows = testsupport::QueryRows;
+const auto runContext = testsupport::runQuery;
 
 struct TableCase {
     std::string label;
@@ -79,10 +57,10 @@ TEST(MemoryTables, ReadAsFilesAndAsTheReferenceReads) {
 
                 const auto reference = testsupport::referenceSelectAll(bytes, separator, header);
                 if (reference.unterminatedQuote) {
-                    EXPECT_NE(fromFile.error.find("Unterminated quoted field"), std::string::npos) << label;
+                    EXPECT_NE(fromFile.error.value_or("").find("Unterminated quoted field"), std::string::npos) << label;
                     continue;
                 }
-                EXPECT_EQ(fromFile.error, "") << label;
+                EXPECT_EQ(fromFile.error.value_or(""), "") << label;
                 EXPECT_EQ(fromFile.names, reference.names) << label;
                 EXPECT_EQ(fromFile.rows, reference.rows) << label;
             }
@@ -99,8 +77,8 @@ TEST(MemoryTables, JoinAFileWithAMemoryTable) {
     const std::string ex = "x@y.z\n";
     context.memoryTables.push_back({"ex.csv", ex, context.defaults});
     const Rows r = runContext(context, "select A.F1 from [a.csv] as A inner join [ex.csv] as B on A.F1=B.F1");
-    EXPECT_EQ(r.error, "");
-    EXPECT_EQ(r.rows, (std::vector<std::vector<Cell>>{{Cell("x@y.z")}}));
+    EXPECT_EQ(r.error.value_or(""), "");
+    EXPECT_EQ(r.rows, (std::vector<std::vector<Rows::Cell>>{{Rows::Cell("x@y.z")}}));
 }
 
 }  // namespace

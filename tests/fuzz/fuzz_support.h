@@ -13,6 +13,7 @@
 
 #include "engine/engine.h"
 #include "engine/executor.h"
+#include "query_rows.h"
 
 namespace fuzzsupport {
 
@@ -27,9 +28,19 @@ inline void check(bool ok, const std::string& what) {
     if (!ok) fail(what);
 }
 
-// Removes a scratch folder when the program ends.
-inline void removeAtExit(const std::string& folder) {
+// A fresh folder for scratch files, in memory where there is /dev/shm,
+// removed when the program ends.
+inline std::string scratchFolder(const std::string& name) {
     static std::vector<std::string> folders;
+    std::string folder;
+    for (const char* base : {"/dev/shm/", "/tmp/"}) {
+        std::string pattern = base + name + "-XXXXXX";
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            folder = pattern;
+            break;
+        }
+    }
+    if (folder.empty()) fail("no temporary folder");
     if (folders.empty())
         std::atexit([] {
             for (const auto& f : folders) {
@@ -38,6 +49,7 @@ inline void removeAtExit(const std::string& folder) {
             }
         });
     folders.push_back(folder);
+    return folder;
 }
 
 // Cuts the input at each zero byte: "a\0b\0c" gives a, b, c.  The corpus
@@ -56,35 +68,12 @@ inline std::vector<std::string_view> parts(const std::uint8_t* data, std::size_t
     return out;
 }
 
-using Cell = std::optional<std::string>;
-
-struct Rows {
-    std::vector<std::string> names;
-    std::vector<std::vector<Cell>> rows;
-    std::optional<std::string> error;  // the engine's message
-    bool operator==(const Rows&) const = default;
-};
+using Cell = testsupport::QueryRows::Cell;
+using Rows = testsupport::QueryRows;
 
 // Runs sql; only engine errors are expected, anything else escapes (and
 // libFuzzer reports the uncaught exception).
-inline Rows run(const engine::QueryContext& context, const std::string& sql) {
-    Rows out;
-    try {
-        auto result = engine::runStatement(context, sql, nullptr);
-        out.names = result.columnNames;
-        for (std::size_t r = 0; r < result.rows.rows(); ++r) {
-            std::vector<Cell> row;
-            for (std::size_t c = 0; c < out.names.size(); ++c) {
-                const auto& cell = result.rows.cell(r, c);
-                row.push_back(cell.isNull() ? Cell() : Cell(std::string(cell.view())));
-            }
-            out.rows.push_back(std::move(row));
-        }
-    } catch (const engine::Error& e) {
-        out.error = e.what();
-    }
-    return out;
-}
+inline Rows run(const engine::QueryContext& context, const std::string& sql) { return testsupport::runQuery(context, sql); }
 
 inline std::string describe(const Rows& r) {
     if (r.error) return "error: " + *r.error;

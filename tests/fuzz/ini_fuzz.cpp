@@ -17,17 +17,7 @@ namespace ini = platform::ini;
 
 namespace {
 
-std::string scratchFile() {
-    char pattern[] = "/dev/shm/emailclean-ini-fuzz-XXXXXX";
-    char* dir = ::mkdtemp(pattern);
-    if (dir == nullptr) {
-        char fallback[] = "/tmp/emailclean-ini-fuzz-XXXXXX";
-        dir = ::mkdtemp(fallback);
-        if (dir == nullptr) fail("no temporary folder");
-    }
-    removeAtExit(dir);
-    return std::string(dir) + "/a.ini";
-}
+std::string scratchFile() { return scratchFolder("emailclean-ini-fuzz") + "/a.ini"; }
 
 // The section names of the text, in file order.
 std::vector<std::string> sectionNames(std::string_view text) {

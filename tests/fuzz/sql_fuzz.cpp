@@ -24,15 +24,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 // "]", a duplicate in other letter case, a null, numbers); u.csv: no header,
 // semicolons; e.csv: empty; g.txt: tab separated by its section.
 std::string tableFolder() {
-    char pattern[] = "/dev/shm/emailclean-sql-fuzz-XXXXXX";
-    char* dir = ::mkdtemp(pattern);
-    if (dir == nullptr) {
-        char fallback[] = "/tmp/emailclean-sql-fuzz-XXXXXX";
-        dir = ::mkdtemp(fallback);
-        if (dir == nullptr) fail("no temporary folder");
-    }
-    const std::string d = dir;
-    removeAtExit(d);
+    const std::string d = scratchFolder("emailclean-sql-fuzz");
     writeFile(d + "/t.csv",
               "email,name,n\r\na@b.com,Ann,1\r\nA@B.COM,ann,2\r\n\xD5\xC5\x81@x@qq.com,\x81[\x81],3\r\n"
               "bad,,-4\r\n\"q,\"\"x\"\"@y.org\",\"multi\nline\",5.5\r\n,,\r\nz@z.z,zed,10\r\n");
