@@ -37,10 +37,11 @@ public:
     virtual void append(std::string_view bytes) = 0;
     // Hands what the file holds to the disk (fsync).
     virtual void sync() = 0;
-    // Gives the file the permissions of the file at gbkPath, and its owner
+    // Gives the file the permissions of the file at path, and its owner
     // (or at least its group) where the process may: a file that will replace
-    // a user's file keeps what the user set.  Nothing when there is none.
-    virtual void keepAttributesOf(std::string_view gbkPath) = 0;
+    // a user's file keeps what the user set.  Nothing when there is none, and
+    // nothing for a file that is not on disk (the default).
+    virtual void keepAttributesOf(std::string_view path) { (void)path; }
     virtual void close() = 0;
 };
 
