@@ -144,7 +144,9 @@ public:
 
     // The full export (cleaning, then splitting) and the domain export; the
     // caller has shown the button's status text.  False when the run stopped
-    // before its completion message.
+    // before its completion message.  The domain export goes on past a group
+    // or remainder file it cannot write (as the window's design wants); its
+    // summary counts such steps (failedSteps).
     bool ExportAll(const exporting::CleaningOptions& options, const std::string& column,
                    const std::string& outputDir);
     bool ExportByDomain(const exporting::CleaningOptions& options, const std::string& column,

@@ -41,6 +41,7 @@ std::vector<Group> topDomainGroups(ExportRun& ctx, const std::string& table, int
     } catch (const std::exception& e) {
         CloseSharedResult(ctx);
         ctx.feedback.showMessage(e.what());  // go on with the groups read so far
+        ++ctx.summary.failedSteps;
     }
     return groups;
 }
@@ -85,6 +86,7 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
         if (!safeGroupName(name)) {
             skippedBefore.back().push_back(std::string("分组名称\"") + name +
                                            std::string("\"含有\"/\",不能用作文件名,已跳过该分组!"));
+            ++ctx.summary.failedSteps;
             continue;
         }
         add(condition, "-Export-" + name + ".csv", "正在导出邮件域 " + name + "……");
@@ -96,8 +98,10 @@ bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settin
     RunBatchIntoFiles(ctx, ctx.source.adoconn_csv, jobs,
                       [&](std::size_t job, const std::exception* failure, const StatementRun& written) {
                           for (const std::string& message : skippedBefore[job]) ctx.feedback.showMessage(message);
-                          if (failure) ctx.feedback.showMessage(failure->what());
-                          else if (written.rows > 0 && ctx.summary.noteFile(jobs[job].path, written.rows))
+                          if (failure) {
+                              ctx.feedback.showMessage(failure->what());
+                              ++ctx.summary.failedSteps;
+                          } else if (written.rows > 0 && ctx.summary.noteFile(jobs[job].path, written.rows))
                               ++ctx.summary.parts;
                       });
     for (const std::string& message : skippedBefore.back()) ctx.feedback.showMessage(message);

@@ -8,7 +8,8 @@
 
 namespace exporting {
 
-// Reports each failure through the feedback and goes on; always returns true.
+// Reports each failure through the feedback, counts it in ctx.summary.failedSteps and
+// goes on; always returns true.
 bool ExportByDomain(ExportRun& ctx, const settings::DomainExportSettings& settings);
 
 }  // namespace exporting

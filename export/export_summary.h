@@ -41,6 +41,10 @@ struct ExportSummary {
     bool byDomain = false;         // a domain export
     std::size_t parts = 0;         // split parts or domain files written
     std::vector<WrittenFile> files;  // every result file written, in order
+    // Steps whose failure was shown while the run went on without their
+    // files (the domain export's groups and remainder): the completion
+    // message follows regardless, a script must learn of them.
+    std::size_t failedSteps = 0;
 
     // Every occurrence beyond the first of a value, letter case ignored, and
     // every rewritten address that met another one.

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <utility>
+
 #include "faulty_file_system.h"
 #include "platform/code_page.h"
 #include "preview/domain_preview.h"
@@ -215,6 +218,51 @@ TEST_F(WorkspaceTest, AFailedWriteAtAChosenCallStopsTheExportWithItsMessage) {
         for (const std::string& name : testsupport::listNames(dir.path()))
             EXPECT_EQ(name.find(".partial"), std::string::npos) << name;  // nothing half-written left
     }
+}
+
+// A disk that fills up after the cleaning: the domain export shows each
+// group's and the remainder's failure, goes on to its completion message as
+// the window does, and counts the failed steps for the command line.
+TEST_F(WorkspaceTest, ADomainExportOnAFullDiskCountsItsFailedSteps) {
+    ASSERT_TRUE(open(false).previewed);
+    dir.write("settings.ini", "[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\nqq=qq.com\r\n");
+    // The cleaning alone: how many files it creates and how many writes it makes.
+    int cleaningCreates = 0, cleaningAppends = 0;
+    {
+        FaultyFileSystem counting;
+        platform::ScopedFileSystem scoped(counting);
+        ASSERT_TRUE(workspace.ExportAll(exporting::CleaningOptions{}, "email", dir.path()));
+        cleaningCreates = counting.calls(FaultyFileSystem::Call::Create);
+        cleaningAppends = counting.calls(FaultyFileSystem::Call::Append);
+    }
+    for (const auto& [call, first] : {std::pair{FaultyFileSystem::Call::Create, cleaningCreates + 1},
+                                      std::pair{FaultyFileSystem::Call::Append, cleaningAppends + 1}}) {
+        for (const char* name : {"list-Export-qq.csv", "list-Export-OtherDomain.csv"})
+            std::filesystem::remove(dir / name);
+        feedback.messages.clear();
+        FaultyFileSystem faulty;
+        faulty.failFrom(call, first);
+        platform::ScopedFileSystem scoped(faulty);
+        EXPECT_TRUE(workspace.ExportByDomain(exporting::CleaningOptions{}, "email", dir.path(), dir / "settings.ini"));
+        ASSERT_TRUE(workspace.exportSummary().has_value());
+        EXPECT_EQ(workspace.exportSummary()->failedSteps, 2u);  // the group and the remainder
+        ASSERT_EQ(feedback.messages.size(), 3u);
+        const std::string action = call == FaultyFileSystem::Call::Create ? "Cannot create file" : "Cannot write file";
+        EXPECT_EQ(feedback.messages[0], action + " \"" + (dir / "list-Export-qq.csv") + "\". No space left on device");
+        EXPECT_EQ(feedback.messages[1],
+                  action + " \"" + (dir / "list-Export-OtherDomain.csv") + "\". No space left on device");
+        EXPECT_EQ(feedback.messages[2], std::string("Email地址按条件,按@后缀分类导出 执行完毕!"));
+        EXPECT_FALSE(workspace.csvResult().isOpen());
+        // Nothing half-written under a final name.
+        EXPECT_FALSE(std::filesystem::exists(dir / "list-Export-qq.csv"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "list-Export-OtherDomain.csv"));
+    }
+    // Nothing failed: nothing counted.
+    feedback.messages.clear();
+    EXPECT_TRUE(workspace.ExportByDomain(exporting::CleaningOptions{}, "email", dir.path(), dir / "settings.ini"));
+    EXPECT_EQ(workspace.exportSummary()->failedSteps, 0u);
+    EXPECT_EQ(readBytes(dir / "list-Export-qq.csv"), "\"alice@qq.com\"");
+    EXPECT_EQ(readBytes(dir / "list-Export-OtherDomain.csv"), "\"bob@163.com\"");
 }
 
 }  // namespace

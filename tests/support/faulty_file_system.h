@@ -1,6 +1,7 @@
 // A file system double that fails a chosen call: the n-th call of one kind
-// (counted from 1 while the double is installed) fails with errno, every
-// other call reaches the real file system.  Paths of the calls are recorded.
+// (counted from 1 while the double is installed), or that call and every
+// later one of its kind, fails with errno; every other call reaches the real
+// file system.  Paths of the calls are recorded.
 #pragma once
 
 #include <cerrno>
@@ -24,9 +25,18 @@ public:
         call_ = call;
         failAt_ = n;
         errorNumber_ = errorNumber;
+        onwards_ = false;
+    }
+    // Fails the n-th call of that kind and every later one (a disk that
+    // became full).
+    void failFrom(Call call, int n, int errorNumber = ENOSPC) {
+        failAt(call, n, errorNumber);
+        onwards_ = true;
     }
 
     std::vector<std::string> created, renamedTo, removed, synced, syncedDirectories, syncedFileSystems;
+    // How many calls of that kind were made so far.
+    int calls(Call call) const { return counts_[static_cast<int>(call)]; }
 
     std::unique_ptr<platform::WritableFile> createFile(std::string_view path) override {
         created.emplace_back(path);
@@ -82,12 +92,15 @@ private:
 
     void check(Call call, std::string_view path, const std::string& action) {
         const int index = static_cast<int>(call);
-        if (++counts_[index] == failAt_ && call == call_) throw platform::fileFailure(action, path, errorNumber_);
+        const int count = ++counts_[index];
+        if (call == call_ && (count == failAt_ || (onwards_ && count > failAt_)))
+            throw platform::fileFailure(action, path, errorNumber_);
     }
 
     int counts_[8] = {};
     Call call_ = Call::Create;
     int failAt_ = 0;
+    bool onwards_ = false;
     int errorNumber_ = ENOSPC;
 };
 

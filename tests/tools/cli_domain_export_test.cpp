@@ -24,6 +24,7 @@ const char* const kList =
     "erin@126.com\r\n";
 
 const char* const kDone = "Email地址按条件,按@后缀分类导出 执行完毕!\n";
+const char* const kOneFailed = "emailclean-cli: 1 step of the domain export failed (see above): files are missing\n";
 
 class CliDomainExportTest : public ::testing::Test {
 protected:
@@ -111,10 +112,15 @@ TEST_F(CliDomainExportTest, AnUnsafeGroupNameIsRefusedAndTheRunGoesOn) {
     writeBytes(root / "unsafe.ini",
               "[SetupOption]\r\nSelected=1\r\n[SetupCustom]\r\n../escape=163.com\r\nsina=sina.com\r\n");
     const CliRun r = cli({"--export-domain", "--settings", root / "unsafe.ini"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("../escape"), std::string::npos) << r.out;
-    // The refusal first, then the completion message (its summary below it).
-    EXPECT_EQ(r.out.find(kDone), r.out.find('\n') + 1) << r.out;
+    // The refused group's file is missing: the run fails, with the window's messages.
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("../escape"), std::string::npos) << r.err;
+    // The refusal first, then the completion message (its summary below it),
+    // then the count of failed steps.
+    EXPECT_EQ(r.err.find(kDone), r.err.find('\n') + 1) << r.err;
+    ASSERT_GE(r.err.size(), std::string(kOneFailed).size());
+    EXPECT_EQ(r.err.substr(r.err.size() - std::string(kOneFailed).size()), kOneFailed) << r.err;
     EXPECT_FALSE(exists(root / "list-Export-.."));
     EXPECT_FALSE(exists(root / "escape.csv"));
     EXPECT_FALSE(exists(cliDir + "/list-Export-../escape.csv"));
@@ -124,8 +130,30 @@ TEST_F(CliDomainExportTest, AnUnsafeGroupNameIsRefusedAndTheRunGoesOn) {
     EXPECT_EQ(std::count(rest.begin(), rest.end(), "\"bob@163.com\""), 0);
 
     const CoreResult c = core(root / "unsafe.ini");
-    EXPECT_EQ(r.out, c.printed());
+    EXPECT_EQ(r.err, c.printed() + kOneFailed);
     expectSameFiles(cliDir, coreDir);
+}
+
+// Group files that cannot be written (here a folder stands under each name;
+// a full disk is tested through the file-system double in the core's tests):
+// the other files are written, every failure is printed, and the exit status
+// tells a script that files are missing.
+TEST_F(CliDomainExportTest, GroupFilesThatCannotBeWrittenFailTheRun) {
+    writeBytes(root / "custom.ini", kCustom);
+    std::filesystem::create_directory(cliDir + "/list-Export-netease.csv");
+    std::filesystem::create_directory(cliDir + "/list-Export-OtherDomain.csv");
+    const CliRun r = cli({"--export-domain", "--settings", root / "custom.ini"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    const std::string failures = "Cannot create file \"" + cliDir + "/list-Export-netease.csv\". Is a directory\n" +
+                                 "Cannot create file \"" + cliDir + "/list-Export-OtherDomain.csv\". Is a directory\n" +
+                                 kDone;
+    EXPECT_EQ(r.err.substr(0, failures.size()), failures) << r.err;
+    const std::string last = "emailclean-cli: 2 steps of the domain export failed (see above): files are missing\n";
+    ASSERT_GE(r.err.size(), last.size());
+    EXPECT_EQ(r.err.substr(r.err.size() - last.size()), last) << r.err;
+    EXPECT_EQ(groupFile("tencent"), quoted({"alice@qq.com"}));
+    EXPECT_TRUE(std::filesystem::is_directory(cliDir + "/list-Export-netease.csv"));
 }
 
 TEST_F(CliDomainExportTest, CleaningOptionsApplyBeforeTheGroups) {

@@ -144,7 +144,8 @@ TEST_F(CliUsageTest, TextsThatAreNotUtf8AreRefused) {
 TEST_F(CliUsageTest, ASettingsFolderOfAnyName) {
     const std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", dir / "配置😀"}};
     const CliRun domain =
-        runCli({"--source", source(), "--header", "--delimiter", "semicolon", "--export-domain"}, env);
+        runCli({"--source", source(), "--header", "--delimiter", "semicolon", "--column", "email", "--export-domain"},
+               env);
     EXPECT_EQ(domain.exitCode, 0) << domain.err;
 
     writeBytes(dir / "s.ini", "[SetupOption]\r\nSelected=2\r\n");

@@ -80,6 +80,17 @@ void printDomainCheck(const exporting::DomainCheckReport& report) {
                     exporting::findingWord(f.kind), csvCell(f.suggestion).c_str());
 }
 
+// The window goes on to its completion message past a group or remainder
+// file the domain export could not write; a script must learn that files
+// are missing.
+bool everyStepWrote(const core::Workspace& workspace, PrintingFeedback& feedback) {
+    const std::size_t failed = workspace.exportSummary() ? workspace.exportSummary()->failedSteps : 0;
+    if (failed == 0) return true;
+    feedback.showMessage("emailclean-cli: " + std::to_string(failed) + (failed == 1 ? " step" : " steps") +
+                         " of the domain export failed (see above): files are missing");
+    return false;
+}
+
 }  // namespace
 
 bool runAction(const CliOptions& options, const CoreArguments& args, core::Workspace& workspace,
@@ -119,7 +130,7 @@ bool runAction(const CliOptions& options, const CoreArguments& args, core::Works
             return workspace.ExportAll(args.cleaning, *column, args.outputDir) && report(args, workspace, feedback);
         case Action::ExportDomain:
             return workspace.ExportByDomain(args.cleaning, *column, args.outputDir, args.settingsPath) &&
-                   report(args, workspace, feedback);
+                   report(args, workspace, feedback) && everyStepWrote(workspace, feedback);
         case Action::CheckDomains: {
             const auto checked = workspace.CheckDomains(*column, args.cleaning.checks, options.checkDns);
             if (!checked) return false;

@@ -2,8 +2,9 @@
 // servers.  Binds the source file as the window does, runs one action, prints
 // the window's messages and leaves the same files.
 //
-// Exit status: 0 success, 1 the operation failed, 2 usage error; a run that
-// SIGINT or SIGTERM stopped ends with that signal (130 or 143 in a shell).
+// Exit status: 0 success, 1 the operation failed (also a domain export that
+// could not write every group file), 2 usage error; a run that SIGINT or
+// SIGTERM stopped ends with that signal (130 or 143 in a shell).
 
 #include <cerrno>
 #include <cstdio>

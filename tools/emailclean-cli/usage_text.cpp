@@ -107,6 +107,8 @@ Arguments are UTF-8; rows and messages are printed in UTF-8. Messages go to stan
 standard error on failure; an export's completion message is followed by its summary
 (addresses read, invalid, erroneous, duplicates, excluded, exported, files written).
 Exit status: 0 success, 1 the operation failed (the message says why), 2 usage error.
+--export-domain goes on past a group or remainder file it cannot write (a full disk, a name
+the file system refuses) and then exits with 1, its last message counting the failed steps.
 )";
 
 }  // namespace cli
