@@ -25,8 +25,9 @@ if ! command -v clang++ >/dev/null; then
   exit 2
 fi
 
+mkdir -p "$build"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DEMAILCLEAN_FUZZ=ON >"$build.configure.log" 2>&1 || { cat "$build.configure.log" >&2; exit 2; }
+  -DEMAILCLEAN_FUZZ=ON >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 2; }
 cmake --build "$build" -j2 --target fuzz_targets
 
 printf '%-11s %10s %8s %9s %8s %9s  %s\n' target executions "exec/s" coverage features corpus findings

@@ -8,6 +8,7 @@
 //
 // Input: CONTROL \0 LIST \0 NUMBER \0 ADDRESSES \0 EXCLUSION FILE
 //   CONTROL[0] & 1: operator "<" instead of ">"
+//   CONTROL[0] & 2: a UTF-8 connection and UTF-8 texts (the tool's), else GBK
 //   ADDRESSES and EXCLUSION FILE: one value per line
 #include <cstdint>
 #include <set>
@@ -74,11 +75,11 @@ void checkDivides(const std::optional<std::multiset<std::string>>& plain,
 }
 
 // Characters before the first "@", or -1 without one.
-long prefixLength(const std::string& value) {
+long prefixLength(const std::string& value, bool utf8) {
     const char* end = value.data() + value.size();
     long n = 0;
     for (const char* p = value.data(); p < end; ++n) {
-        const std::size_t len = platform::gbkCharLength(p, end);
+        const std::size_t len = utf8 ? platform::utf8CharLength(p, end) : platform::gbkCharLength(p, end);
         if (len == 1 && *p == '@') return n;
         p += len;
     }
@@ -102,6 +103,7 @@ void checkCommaListRoundTrip(const std::string& list) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto p = parts(data, size, 5);
     const std::string op = !p[0].empty() && (p[0][0] & 1) ? "<" : ">";
+    const bool utf8 = !p[0].empty() && (p[0][0] & 2);
     const std::string list(p[1]);
     std::string number;
     for (char c : p[2])
@@ -115,6 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string exclusion = tableOf(excluded);
     engine::QueryContext context;
     context.dataSource = "/nonexistent-fuzz-folder";
+    if (utf8) context.chars = engine::CharStepper(engine::CodePage::Utf8);
     engine::TableFormat format;
     format.header = false;
     context.memoryTables.push_back({"t.csv", table, format});
@@ -145,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::multiset<std::string> expected;
             for (std::size_t i = 0; i < values.size(); ++i) {
                 if (values[i].empty()) continue;
-                const double n = static_cast<double>(prefixLength(values[i]));
+                const double n = static_cast<double>(prefixLength(values[i], utf8));
                 if (op == ">" ? n > limit : n < limit) expected.insert(std::to_string(i));
             }
             check(*plain == expected, "prefix length " + op + number + ": " + joinSets(*plain, expected));
@@ -165,13 +168,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkDivides(plain, negated, nonNull, what);
         bool referenceTakesIt = !items.empty();
         for (const auto& item : items)
-            referenceTakesIt = referenceTakesIt && testsupport::referenceLike(c.prefix ? item + "@%.%" : "%@" + item, "");
+            referenceTakesIt = referenceTakesIt && testsupport::referenceLike(c.prefix ? item + "@%.%" : "%@" + item, "", utf8);
         std::multiset<std::string> expected;
         for (std::size_t i = 0; i < values.size() && referenceTakesIt; ++i) {
             if (values[i].empty()) continue;
             bool any = false;
             for (const auto& item : items) {
-                any = any || testsupport::referenceLike(c.prefix ? item + "@%.%" : "%@" + item, values[i]).value_or(false);
+                any = any || testsupport::referenceLike(c.prefix ? item + "@%.%" : "%@" + item, values[i], utf8).value_or(false);
             }
             if (any) expected.insert(std::to_string(i));
         }
@@ -193,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!domains.error, "domain statistics: " + describe(domains));
     std::size_t counted = 0, shaped = 0;
     for (const auto& row : domains.rows) counted += std::stoul(row[1].value_or("0"));
-    for (const auto& v : values) shaped += !v.empty() && testsupport::referenceLike("%@%.%", v).value_or(false);
+    for (const auto& v : values) shaped += !v.empty() && testsupport::referenceLike("%@%.%", v, utf8).value_or(false);
     check(counted == shaped, "domain statistics count " + std::to_string(counted) + " of " + std::to_string(shaped));
     return 0;
 }

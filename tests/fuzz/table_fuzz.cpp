@@ -6,10 +6,13 @@
 // Input: CONTROL \0 SECTION \0 TABLE BYTES
 //   CONTROL[0] % 5: comma, semicolon, tab, blank, or CONTROL[1] as Delimited(x)
 //   CONTROL[2] & 1: the first line holds the column names
+//   CONTROL[2] & 2: a UTF-8 connection (the tool's; keyless tables UTF-8),
+//   else a GBK one (textsql's)
 //   SECTION: Schema.ini text; its [t.csv] section overrides the above (and
 //   may name the table's CharacterSet: GBK, UTF-8 or UTF-16)
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "conditions/sql_text.h"
 #include "engine/file_encoding.h"
@@ -100,9 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         format.separator = *parsed;
     }
     format.header = control.size() > 2 && (control[2] & 1);
+    const engine::CodePage codePage =
+        control.size() > 2 && (control[2] & 2) ? engine::CodePage::Utf8 : engine::CodePage::Gbk;
     if (!section.empty()) {
         try {
-            format = engine::formatFromSection(engine::schemaSectionOfText(section, "t.csv", engine::CodePage::Gbk),
+            format = engine::formatFromSection(engine::schemaSectionOfText(section, "t.csv", codePage),
                                                format, "fuzz", "t.csv");
         } catch (const engine::Error&) {
             return 0;  // a section the engine refuses, with a message
@@ -111,21 +116,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     engine::QueryContext context;
     context.dataSource = "/nonexistent-fuzz-folder";
+    context.chars = engine::CharStepper(codePage);
     context.memoryTables.push_back({"t.csv", table, format});
     engine::QueryContext twoThreads = context;
     twoThreads.parallelMinimum = 1;
 
     // The text the reader sees: after a byte-order mark, UTF-16 decoded to
-    // UTF-8; names come back in the connection's code page (GBK).
+    // UTF-8; names come back in the connection's code page.
     const engine::ContentEncoding content = engine::contentEncoding(
-        format.characterSet, std::string_view(table).substr(0, 3), engine::FileEncoding::Gbk);
+        format.characterSet, std::string_view(table).substr(0, 3), engine::fileEncodingOf(codePage));
     const std::string text = engine::isUtf16(content.encoding)
                                  ? referenceUtf8OfUtf16(std::string_view(table).substr(content.bomSize),
                                                         content.encoding == engine::FileEncoding::Utf16Be)
                                  : table.substr(content.bomSize);
     auto reference = testsupport::referenceSelectAll(text, format.separator, format.header);
     std::vector<std::string> names = reference.names;
-    for (auto& name : names) name = engine::converted(name, engine::valueCodePage(content.encoding), engine::CodePage::Gbk);
+    for (auto& name : names) name = engine::converted(name, engine::valueCodePage(content.encoding), codePage);
     const std::string all = "select * from [t.csv]";
     const Rows serial = run(context, all);
     compare(serial, reference, reference.names.size(), "select *");
@@ -137,19 +143,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(two == serial, "select * by two threads differs from one: " + describe(two));
     }
 
-    // One column only: the reader skips the rest of each line.  (A name that
-    // ends with a lone GBK lead byte cannot be put in brackets: the lead byte
-    // takes the closing "]" for its trail byte.)
-    const auto endsWithLeadByte = [](const std::string& name) {
-        const char* end = name.data() + name.size();
-        const char* last = name.data();
-        for (const char* q = name.data(); q < end; q += platform::gbkCharLength(q, end)) last = q;
-        const auto b = name.empty() ? 0 : static_cast<unsigned char>(*last);
-        return last + 1 == end && b >= 0x81 && b <= 0xFE;
-    };
-    if (!names.empty() && !endsWithLeadByte(names[0])) {
-        const std::string first = "select " + conditions::BracketedName(names[0]) + " from [t.csv]";
-        compare(run(context, first), reference, 1, first);
+    // One column only: the reader skips the rest of each line.  The tool
+    // names in UTF-8 (conditions::BracketedName); on a GBK connection "]" is
+    // doubled only where it stands alone, and a name that ends with a lone
+    // lead byte cannot be put in brackets (the lead byte takes the closing "]"
+    // for its trail byte).
+    if (!names.empty()) {
+        std::optional<std::string> bracketed;
+        if (codePage == engine::CodePage::Utf8) {
+            bracketed = conditions::BracketedName(names[0]);
+        } else {
+            std::string b = "[";
+            const std::string& name = names[0];
+            const char* end = name.data() + name.size();
+            std::size_t last = 1;
+            for (const char* q = name.data(); q < end; q += last) {
+                last = platform::gbkCharLength(q, end);
+                b.append(q, last);
+                if (last == 1 && *q == ']') b += ']';
+            }
+            const auto lastByte = name.empty() ? 0 : static_cast<unsigned char>(name.back());
+            if (!(last == 1 && lastByte >= 0x81 && lastByte <= 0xFE)) bracketed = b + "]";
+        }
+        if (bracketed) {
+            const std::string first = "select " + *bracketed + " from [t.csv]";
+            compare(run(context, first), reference, 1, first);
+        }
     }
     const Rows counted = run(context, "select count(*) as n from [t.csv]");
     if (!reference.unterminatedQuote)

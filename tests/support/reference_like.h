@@ -1,7 +1,7 @@
 // A plain like matcher, the reference the engine's compiled matcher
 // (engine/like_matcher.cpp, a clever hot path) is compared against: the
-// pattern and the text as sequences of GBK characters, matched by the
-// textbook table of prefixes.
+// pattern and the text as sequences of GBK characters (or of UTF-8 ones),
+// matched by the textbook table of prefixes.
 //
 // "%" takes any run of characters; "[...]" one character of the list (a
 // member, or "x-y" a range of character codes unless the "-" is last);
@@ -22,11 +22,11 @@ namespace testsupport {
 
 namespace reference_like_detail {
 
-inline std::vector<std::string_view> characters(std::string_view s) {
+inline std::vector<std::string_view> characters(std::string_view s, bool utf8) {
     std::vector<std::string_view> out;
     const char* end = s.data() + s.size();
     for (const char* p = s.data(); p < end;) {
-        const std::size_t n = platform::gbkCharLength(p, end);
+        const std::size_t n = utf8 ? platform::utf8CharLength(p, end) : platform::gbkCharLength(p, end);
         out.emplace_back(p, n);
         p += n;
     }
@@ -57,9 +57,11 @@ struct Atom {
 }  // namespace reference_like_detail
 
 // Whether text matches pattern; nullopt when the pattern has an unclosed list.
-inline std::optional<bool> referenceLike(std::string_view pattern, std::string_view text) {
+// Both are GBK, or UTF-8 with utf8 (a byte that starts no well-formed
+// character is one of its own, as in the engine).
+inline std::optional<bool> referenceLike(std::string_view pattern, std::string_view text, bool utf8 = false) {
     using namespace reference_like_detail;
-    const auto p = characters(pattern);
+    const auto p = characters(pattern, utf8);
     std::vector<Atom> atoms;
     for (std::size_t i = 0; i < p.size(); ++i) {
         Atom atom;
@@ -86,7 +88,7 @@ inline std::optional<bool> referenceLike(std::string_view pattern, std::string_v
         }
         atoms.push_back(std::move(atom));
     }
-    const auto t = characters(text);
+    const auto t = characters(text, utf8);
     // can[j]: the first i atoms match the first j characters.
     std::vector<bool> can(t.size() + 1, false), next(t.size() + 1);
     can[0] = true;
