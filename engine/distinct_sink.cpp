@@ -3,8 +3,9 @@
 #include "engine/parallel_scan.h"
 
 #include <algorithm>
-#include <exception>
 #include <thread>
+
+#include "engine/run_beside.h"
 
 namespace engine {
 
@@ -152,22 +153,7 @@ void DistinctSink::merge(RowSink& laterSink) {
         absorb(theirs, foreign_, 0, Order::Any);
     };
     if (later.foreign_.size() + foreign_.size() > 100000 && std::thread::hardware_concurrency() >= 2) {
-        std::exception_ptr failure;
-        std::thread other([&] {
-            try {
-                giveOtherHalf();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
-        try {
-            takeOwnHalf();
-        } catch (...) {
-            other.join();  // stopped too, or finished
-            throw;
-        }
-        other.join();
-        if (failure) std::rethrow_exception(failure);
+        runBeside(takeOwnHalf, giveOtherHalf);
     } else {
         takeOwnHalf();
         giveOtherHalf();
