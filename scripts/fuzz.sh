@@ -11,7 +11,7 @@
 # build-fuzz/fuzz-findings/TARGET/...; the log of the run beside it.  Run a
 # finding again with: build-fuzz/tests/fuzz/TARGET_fuzz FILE
 # Exit status: 0 when no target found anything, 1 otherwise, 2 when the
-# tools are missing (scripts/install-deps.sh --fuzz installs them).
+# tools are missing (scripts/install-deps.sh installs them).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
@@ -21,7 +21,7 @@ targets=("$@")
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 
 if ! command -v clang++ >/dev/null; then
-  echo "fuzz.sh: clang++ is missing; scripts/install-deps.sh --fuzz installs it" >&2
+  echo "fuzz.sh: clang++ is missing; scripts/install-deps.sh installs it" >&2
   exit 2
 fi
 
