@@ -2,31 +2,27 @@
 
 namespace conditions {
 
-// A single quote (0x27) is never part of a UTF-8 multi-byte character:
+namespace {
+
+// open, the text with every close character doubled, close.  A single quote
+// (0x27) and "]" (0x5D) are never part of a UTF-8 multi-byte character:
 // doubling byte by byte is safe.
-std::string QuoteSqlText(const std::string& text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '\'';
+std::string enclosed(const std::string& text, char open, char close) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += open;
     for (char c : text) {
-        quoted += c;
-        if (c == '\'') quoted += '\'';
+        out += c;
+        if (c == close) out += close;
     }
-    quoted += '\'';
-    return quoted;
+    out += close;
+    return out;
 }
 
-// "]" (0x5D) is never part of a UTF-8 multi-byte character either.
-std::string BracketedName(const std::string& name) {
-    std::string bracketed;
-    bracketed.reserve(name.size() + 2);
-    bracketed += '[';
-    for (char c : name) {
-        bracketed += c;
-        if (c == ']') bracketed += ']';
-    }
-    bracketed += ']';
-    return bracketed;
-}
+}  // namespace
+
+std::string QuoteSqlText(const std::string& text) { return enclosed(text, '\'', '\''); }
+
+std::string BracketedName(const std::string& name) { return enclosed(name, '[', ']'); }
 
 }  // namespace conditions
