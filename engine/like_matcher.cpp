@@ -123,9 +123,11 @@ LikeMatcher::LikeMatcher(std::string_view written, CodePage patternCodePage, con
             if (!closed)
                 throw Error("Invalid pattern '" + std::string(written) + "' in like: a \"[\" list is not closed");
             for (auto [lo, hi] : members) {
-                for (std::uint32_t c = lo; c <= hi && c < 0x100; ++c) {
-                    if (c < 0x80 || chars_.codePage() == CodePage::Gbk) addSingle(atom.singleBytes, static_cast<unsigned char>(c));
-                }
+                // Codes below 0x100 are single bytes: ASCII, a GBK single-byte
+                // character, or in UTF-8 a byte that starts no character
+                // (which the stepper takes as one character of its own).
+                for (std::uint32_t c = lo; c <= hi && c < 0x100; ++c)
+                    addSingle(atom.singleBytes, static_cast<unsigned char>(c));
                 if (hi >= 0x100) atom.ranges.emplace_back(lo < 0x100 ? 0x100 : lo, hi);
             }
             p = q + 1;

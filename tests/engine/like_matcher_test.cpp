@@ -140,3 +140,28 @@ TEST(LikeMatcher, TrailBracketDoesNotOpenAList) {
 }
 
 }  // namespace
+
+// In UTF-8 a byte that starts no well-formed character is a character of its
+// own, its code the byte: a list names it as a member or takes it within a
+// range, as it does any other character (found by the like fuzz target with
+// a list of such bytes and the text 0xC5).
+TEST(LikeMatcher, Utf8ListsTakeBytesThatStartNoCharacter) {
+    const CharStepper utf8(engine::CodePage::Utf8);
+    const struct {
+        std::string pattern, text;
+        bool match;
+    } cases[] = {
+        {"[\xC5]", "\xC5", true},
+        {"[\xD2\xFF\xFF\xFFW\xC5%]", "\xC5", true},
+        {"[a-\xC3\xA9]", "\xC5", true},  // 0x61 <= 0xC5 <= 0xC3A9
+        {"[\xC5]", "\xC6", false},
+        {"[a-z]", "\xC5", false},
+        {"%[\xC5]", "x@y\xC5", true},
+    };
+    for (const auto& c : cases) {
+        LikeMatcher m(c.pattern, utf8);
+        EXPECT_EQ(m.matches(c.text), c.match) << c.pattern;
+        EXPECT_EQ(m.matches(c.text, false), c.match) << c.pattern << " (character path)";
+        if (c.match) EXPECT_TRUE(m.mayMatch(c.text)) << c.pattern << " (byte filter)";
+    }
+}
