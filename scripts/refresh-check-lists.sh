@@ -14,8 +14,8 @@ trap 'rm -rf "$work"' EXIT
 today="$(date -u +%Y-%m-%d)"
 
 fetch() {  # package version -> unpacked into $work/$package
-  local spec="$1${2:+@$2}"
-  (cd "$work" && npm pack --silent "$spec" >/dev/null)
+  local wanted="$1${2:+@$2}"
+  (cd "$work" && npm pack --silent "$wanted" >/dev/null)
   mkdir -p "$work/$1"
   tar xzf "$work"/"$1"-*.tgz -C "$work/$1"
 }
