@@ -24,6 +24,7 @@ OutputFile::OutputFile(const std::string& path, std::size_t bufferSize) : path_(
 OutputFile::~OutputFile() = default;
 
 void OutputFile::write(std::string_view bytes) {
+    if (bytes.empty()) return;  // its pointer may be null, which memcpy never takes
     if (bytes.size() >= buffer_.size()) {
         // A piece larger than the buffer goes straight to the file.
         flush();

@@ -15,12 +15,13 @@ namespace csv {
 // takes the plain path.  Same bytes as lead followed by WriteQuotedCell.
 inline void writeQuotedCell(OutputFile& file, std::string_view lead, std::string_view text) {
     const std::size_t n = lead.size() + text.size() + 2;
-    if (n <= file.bufferCapacity() && std::memchr(text.data(), '"', text.size()) == nullptr) {
+    // An empty view may hold a null pointer, which memchr and memcpy never take.
+    if (n <= file.bufferCapacity() && (text.empty() || std::memchr(text.data(), '"', text.size()) == nullptr)) {
         char* p = file.reserve(n);
-        std::memcpy(p, lead.data(), lead.size());
+        if (!lead.empty()) std::memcpy(p, lead.data(), lead.size());
         p += lead.size();
         *p++ = '"';
-        std::memcpy(p, text.data(), text.size());
+        if (!text.empty()) std::memcpy(p, text.data(), text.size());
         p[text.size()] = '"';
         file.commit(n);
         return;

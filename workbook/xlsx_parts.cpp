@@ -106,7 +106,9 @@ std::string resolvePartName(std::string_view sourceFolder, std::string_view targ
 
 XlsxWorkbookParts readWorkbookParts(const ZipPackage& package) {
     std::string workbookPart = "xl/workbook.xml";
-    if (const Relationship* office = findByType(readRelationships(package, ""), "/officeDocument"))
+    // Held while its entry is read: a temporary would be gone by then.
+    const auto packageRelationships = readRelationships(package, "");
+    if (const Relationship* office = findByType(packageRelationships, "/officeDocument"))
         workbookPart = office->part;
     if (!package.has(workbookPart))
         throw refusal(Refusal::Damaged, package.displayName(), "no workbook part (" + workbookPart + ")");
